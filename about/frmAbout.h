@@ -1,0 +1,21 @@
+// The About box: borderless, topmost, gone at the first click anywhere on it.
+#pragma once
+
+#include "core/forms.h"
+
+namespace about {
+
+inline constexpr const char* kProductLine = "Vornkit 2.3";
+inline constexpr const char* kNotice = "Your programs, one click from the tray.";
+
+forms::FormSpec AboutSpec();
+
+class frmAbout : public forms::Form {
+public:
+    explicit frmAbout(forms::Runtime& forms);
+    void Form_Load() override;
+    void Form_Click();  // the background, the edge rectangle included
+    void Close();       // the picture or either label
+};
+
+}  // namespace about

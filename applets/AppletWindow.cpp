@@ -1,0 +1,153 @@
+#include "applets/AppletWindow.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "applets/launch.h"
+#include "core/basIni.h"
+#include "core/shutdown.h"
+
+namespace applets {
+
+std::int32_t DecodeMessage(float xTwips, float twipsPerPixel) {
+    if (!(twipsPerPixel > 0))
+        return 0;
+    const double pixels = std::nearbyint(static_cast<double>(xTwips) / twipsPerPixel);
+    if (!(pixels >= std::numeric_limits<std::int32_t>::min() &&
+          pixels <= std::numeric_limits<std::int32_t>::max()))
+        return 0;
+    return static_cast<std::int32_t>(pixels);
+}
+
+platform::NotifyIconData MakeIconRecord(platform::Handle pichook, platform::Handle icon,
+                                        std::string_view tip) {
+    platform::NotifyIconData r;
+    r.cbSize = 88;
+    r.hWnd = pichook;
+    r.uID = 1;
+    r.uFlags = 7;  // NIF_MESSAGE | NIF_ICON | NIF_TIP
+    r.uCallbackMessage = kIconCallbackMessage;
+    r.hIcon = icon;
+    std::memset(r.szTip, ' ', sizeof r.szTip);
+    const std::size_t n = std::min(tip.size(), sizeof r.szTip - 1);
+    std::memcpy(r.szTip, tip.data(), n);
+    r.szTip[n] = '\0';
+    return r;
+}
+
+forms::FormSpec AppletWindowSpec(const Applet& applet) {
+    forms::FormSpec spec;
+    spec.name = std::string(applet.window);
+    spec.caption = "Icon";
+    spec.showInTaskbar = false;
+    spec.icon = applet.icon;
+    forms::ControlSpec pichook;
+    pichook.name = "pichook";
+    pichook.kind = forms::Kind::PictureBox;
+    spec.controls.push_back(pichook);
+    if (applet.HasOptions()) {
+        spec.popupMenu.push_back({"mnuOptions", std::string(applet.optionsCaption)});
+        spec.popupMenu.push_back({"mnuNothing", "-"});
+    }
+    spec.popupMenu.push_back({"mnuVKOptions", "&Vornkit Options"});
+    spec.popupMenu.push_back({"mnuAbout", "&About Vornkit"});
+    spec.popupMenu.push_back({"mnuExit", "E&xit Vornkit"});
+    spec.popupMenu.push_back({"mnuNothing2", "-"});
+    spec.popupMenu.push_back({"mnuCancel", "&Cancel This Menu"});
+    return spec;
+}
+
+AppletWindow::AppletWindow(forms::Runtime& forms, const Applet& applet)
+    : Form(forms, AppletWindowSpec(applet)), applet_(applet) {
+    OnMouseMove("pichook", [this](const forms::MouseArgs& a) {
+        pichook_MouseMove(a.button, a.shift, a.x, a.y);
+    });
+    if (applet.HasOptions())
+        On("mnuOptions", forms::Event::Click, [this] { mnuOptions_Click(); });
+    On("mnuVKOptions", forms::Event::Click, [this] { mnuVKOptions_Click(); });
+    On("mnuAbout", forms::Event::Click, [this] { mnuAbout_Click(); });
+    On("mnuExit", forms::Event::Click, [this] { mnuExit_Click(); });
+}
+
+void AppletWindow::Form_Load() {
+    record_ = MakeIconRecord((*this)["pichook"].WindowHandle(), IconHandle(), applet_.displayName);
+    (void)Api().Shell_NotifyIconA(platform::kNimAdd, record_);  // a failed add is not reported
+    Forms().Hide(Name());
+    if (!applet_.HasOptions())
+        return;
+
+    const std::string section(applet_.section);
+    const std::string stored =
+        basIni::ReadIniString(Api(), section, "runmode", basIni::kSettingsFile);
+    if (stored.empty())
+        basIni::WriteIniString(Api(), section, "runmode", "3", basIni::kSettingsFile);
+    const std::string runmode = stored.empty() ? std::string("3") : stored;
+    // Pre-select the stored style in the options dialog, which then exists hidden. The value
+    // is the one just read, so the selection is made without writing it back.
+    const char* button = nullptr;
+    if (runmode == "1" && applet_.offersNormal)
+        button = "optNorm";
+    if (runmode == "2")
+        button = "optMin";
+    if (runmode == "3")
+        button = "optMax";
+    if (button)
+        Forms().Load(std::string(applet_.optionsDialog)).SetValueQuietly(button, 1);
+}
+
+void AppletWindow::Form_QueryUnload(int& /*cancel*/, int /*unloadMode*/) {
+    record_.cbSize = 88;
+    record_.hWnd = (*this)["pichook"].WindowHandle();
+    record_.uID = 1;
+    (void)Api().Shell_NotifyIconA(platform::kNimDelete, record_);  // a failed delete is ignored
+}
+
+// The shell forgets every icon when it restarts: the icon is added again with the record kept
+// since the load.
+void AppletWindow::TaskbarCreated() {
+    (void)Api().Shell_NotifyIconA(platform::kNimAdd, record_);
+}
+
+std::string AppletWindow::MyWindowsDir() {
+    char buffer[145] = {};
+    const std::uint32_t n = Api().GetWindowsDirectoryA(buffer, sizeof buffer);
+    // When the directory does not fit, the platform writes nothing and returns the size it
+    // would need: there is then no directory to give.
+    if (n == 0 || n >= sizeof buffer)
+        return {};
+    return std::string(buffer, n);
+}
+
+void AppletWindow::pichook_MouseMove(int /*button*/, int /*shift*/, float x, float /*y*/) {
+    lastMessage_ = DecodeMessage(x, Api().TwipsPerPixelX());
+    // A notification that arrives while the popup menu or a message box of this window is
+    // open re-enters here: the first such one is dropped.
+    if (busy_) {
+        busy_ = false;
+        return;
+    }
+    busy_ = true;
+    if (lastMessage_ == kLeftButtonDown) {
+        LaunchApplet(applet_, Api(),
+                     applet_.launch == Launch::WindowsDirectory ? MyWindowsDir() : std::string());
+    } else if (lastMessage_ == kRightButtonDown) {
+        PopupMenu();
+    }
+    busy_ = false;
+}
+
+void AppletWindow::mnuOptions_Click() {
+    Forms().Reopen(std::string(applet_.optionsDialog));
+}
+void AppletWindow::mnuVKOptions_Click() {
+    Forms().Reopen("frmOptions");
+}
+void AppletWindow::mnuAbout_Click() {
+    Forms().Reopen("frmAbout");
+}
+void AppletWindow::mnuExit_Click() {
+    basReg::UnloadAllAndEnd(Forms());
+}
+
+}  // namespace applets

@@ -1,0 +1,55 @@
+// The hidden window of one applet: it owns the applet's notification icon for as long as it is
+// loaded, decodes the icon's mouse messages and carries the applet's popup menu. The six
+// applet windows are this one class, driven by the applet table.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "applets/catalogue.h"
+#include "core/forms.h"
+#include "platform/api.h"
+
+namespace applets {
+
+inline constexpr std::uint32_t kIconCallbackMessage = 512;  // WM_MOUSEMOVE of pichook
+inline constexpr std::int32_t kLeftButtonDown = 513;        // WM_LBUTTONDOWN
+inline constexpr std::int32_t kRightButtonDown = 516;       // WM_RBUTTONDOWN
+
+// The icon's mouse message, carried in the horizontal coordinate (twips) of a mouse move on
+// pichook: the coordinate in pixels, to the nearest whole number. 0 when it makes no sense.
+std::int32_t DecodeMessage(float xTwips, float twipsPerPixel);
+
+// The record handed to the notification area: tip is the name, one NUL, blanks to 64 bytes.
+platform::NotifyIconData MakeIconRecord(platform::Handle pichook, platform::Handle icon,
+                                        std::string_view tip);
+
+forms::FormSpec AppletWindowSpec(const Applet& applet);
+
+class AppletWindow : public forms::Form {
+public:
+    AppletWindow(forms::Runtime& forms, const Applet& applet);
+
+    void Form_Load() override;
+    void Form_QueryUnload(int& cancel, int unloadMode) override;
+    void TaskbarCreated() override;
+    std::string MyWindowsDir();
+    void pichook_MouseMove(int button, int shift, float x, float y);
+    void mnuOptions_Click();
+    void mnuVKOptions_Click();
+    void mnuAbout_Click();
+    void mnuExit_Click();
+
+    const Applet& Which() const { return applet_; }
+    const platform::NotifyIconData& IconRecord() const { return record_; }
+    bool Busy() const { return busy_; }
+    std::int32_t LastMessage() const { return lastMessage_; }
+
+private:
+    const Applet& applet_;
+    platform::NotifyIconData record_{};
+    bool busy_ = false;
+    std::int32_t lastMessage_ = 0;
+};
+
+}  // namespace applets

@@ -1,0 +1,37 @@
+// The in-memory copy of the general section "VORNKIT", filled at start-up and changed only by
+// the general options dialog's OK.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+inline constexpr const char* kGeneralSection = "VORNKIT";
+inline constexpr const char* kAppTitle = "Vornkit";
+
+struct GeneralSettings {
+    std::string TACheck, TCCheck, TDCheck, TECheck, TNCheck, TPCheck, StartupCheck;
+
+    // The field named like its key; nullptr for any other name.
+    std::string* Field(std::string_view key) {
+        for (auto& [name, field] : Fields())
+            if (name == key)
+                return field;
+        return nullptr;
+    }
+
+    // The keys in the order start-up reads them.
+    std::array<std::pair<std::string_view, std::string*>, 7> Fields() {
+        return {{{"TACheck", &TACheck},
+                 {"TCCheck", &TCCheck},
+                 {"TDCheck", &TDCheck},
+                 {"TECheck", &TECheck},
+                 {"TNCheck", &TNCheck},
+                 {"TPCheck", &TPCheck},
+                 {"StartupCheck", &StartupCheck}}};
+    }
+};
+
+}  // namespace core

@@ -1,0 +1,218 @@
+#include "core/forms.h"
+
+#include <cstdlib>
+
+namespace forms {
+
+Form::Form(Runtime& runtime, FormSpec spec) : runtime_(runtime), spec_(std::move(spec)) {
+    controls_.reserve(spec_.controls.size());
+    for (const ControlSpec& c : spec_.controls)
+        controls_.emplace_back(c);
+}
+
+platform::Api& Form::Api() {
+    return runtime_.Api();
+}
+
+const Control* Form::Find(std::string_view name) const {
+    for (const Control& c : controls_)
+        if (c.Name() == name)
+            return &c;
+    return nullptr;
+}
+
+Control& Form::operator[](std::string_view name) {
+    for (Control& c : controls_)
+        if (c.Name() == name)
+            return c;
+    std::abort();  // a control name is fixed at build time; a wrong one is a programming error
+}
+
+void Form::On(std::string control, Event event, std::function<void()> handler) {
+    handlers_[{std::move(control), event}] = [h = std::move(handler)](const MouseArgs&) { h(); };
+}
+
+void Form::OnMouseMove(std::string control, std::function<void(const MouseArgs&)> handler) {
+    handlers_[{std::move(control), Event::MouseMove}] = std::move(handler);
+}
+
+void Form::Fire(std::string_view control, Event event, const MouseArgs& args) {
+    auto it = handlers_.find({std::string(control), event});
+    if (it != handlers_.end())
+        it->second(args);
+}
+
+// Option buttons of one container form a group: selecting one clears the others.
+void Form::Store(Control& c, int value) {
+    if (c.spec_.kind == Kind::OptionButton && value != 0) {
+        for (Control& other : controls_) {
+            if (&other != &c && other.spec_.kind == Kind::OptionButton &&
+                other.spec_.container == c.spec_.container && other.value_ != 0) {
+                other.value_ = 0;
+                if (handle_)
+                    Api().UpdateControl(*this, other);
+            }
+        }
+        value = 1;
+    }
+    c.value_ = value;
+    if (handle_)
+        Api().UpdateControl(*this, c);
+}
+
+void Form::SetValueQuietly(std::string_view control, int value) {
+    Store((*this)[control], value);
+}
+
+void Form::SetValue(std::string_view control, int value) {
+    Control& c = (*this)[control];
+    const bool changed = c.value_ != value;
+    Store(c, value);
+    const bool click = c.spec_.kind == Kind::OptionButton ? value != 0 : changed;
+    if (click)
+        Fire(control, Event::Click);
+}
+
+void Form::SetTextQuietly(std::string_view control, const std::string& text) {
+    Control& c = (*this)[control];
+    c.text_ = text;
+    if (handle_)
+        Api().UpdateControl(*this, c);
+}
+
+void Form::SetText(std::string_view control, const std::string& text) {
+    Control& c = (*this)[control];
+    if (c.text_ == text)
+        return;
+    SetTextQuietly(control, text);
+    Fire(control, Event::Change);
+}
+
+void Form::UserClicked(std::string_view control, int newValue) {
+    Control& c = (*this)[control];
+    Store(c, newValue);
+    Fire(control, Event::Click);
+}
+
+void Form::UserChangedText(std::string_view control, const std::string& text) {
+    Control& c = (*this)[control];
+    if (c.text_ == text)
+        return;
+    c.text_ = text;
+    Fire(control, Event::Change);
+}
+
+void Form::UserClickedButton(std::string_view control) {
+    Fire(control, Event::Click);
+}
+
+void Form::MouseMoved(std::string_view control, const MouseArgs& args) {
+    Fire(control, Event::MouseMove, args);
+}
+
+int Form::Width() {
+    int w = 0, h = 0;
+    Api().FormOuterSize(*this, w, h);
+    return w;
+}
+
+int Form::Height() {
+    int w = 0, h = 0;
+    Api().FormOuterSize(*this, w, h);
+    return h;
+}
+
+void Form::Move(int leftTwips, int topTwips) {
+    left_ = leftTwips;
+    top_ = topTwips;
+    if (handle_)
+        Api().MoveFormWindow(*this, leftTwips, topTwips);
+}
+
+void Form::PopupMenu() {
+    const int chosen = Api().TrackPopupMenu(*this, spec_.popupMenu);
+    if (chosen < 0 || chosen >= static_cast<int>(spec_.popupMenu.size()))
+        return;
+    const MenuItem& item = spec_.popupMenu[static_cast<std::size_t>(chosen)];
+    if (!item.IsSeparator())
+        Fire(item.name, Event::Click);
+}
+
+Runtime::~Runtime() {
+    // Windows still loaded when the runtime goes (tests, or an end without the shutdown
+    // routine) are destroyed without running any handling.
+    for (auto& [name, form] : loaded_)
+        if (form->handle_)
+            api_.DestroyFormWindow(*form);
+}
+
+void Runtime::Register(const std::string& name, Factory factory) {
+    factories_[name] = std::move(factory);
+}
+
+Form& Runtime::Load(const std::string& name) {
+    if (auto it = loaded_.find(name); it != loaded_.end())
+        return *it->second;
+    auto factory = factories_.find(name);
+    if (factory == factories_.end())
+        std::abort();  // every window name is registered at start
+    std::unique_ptr<Form> created = factory->second(*this);
+    Form& form = *created;
+    loaded_[name] = std::move(created);
+    Dispatch([&] {
+        form.handle_ = api_.CreateFormWindow(form);
+        form.Form_Load();
+    });
+    return form;
+}
+
+void Runtime::Unload(const std::string& name, int unloadMode) {
+    auto it = loaded_.find(name);
+    if (it == loaded_.end())
+        return;
+    Dispatch([&] {
+        Form& form = *it->second;
+        int cancel = 0;
+        form.Form_QueryUnload(cancel, unloadMode);
+        if (cancel != 0)
+            return;
+        // Looked up again: the handler may itself have unloaded the window.
+        auto again = loaded_.find(name);
+        if (again == loaded_.end() || again->second.get() != &form)
+            return;
+        api_.DestroyFormWindow(form);
+        form.handle_ = 0;
+        form.visible_ = false;
+        unloaded_.push_back(std::move(again->second));
+        loaded_.erase(again);
+    });
+}
+
+bool Runtime::IsLoaded(const std::string& name) const {
+    return loaded_.count(name) != 0;
+}
+
+Form* Runtime::Find(const std::string& name) {
+    auto it = loaded_.find(name);
+    return it == loaded_.end() ? nullptr : it->second.get();
+}
+
+void Runtime::Show(const std::string& name) {
+    Form& form = Load(name);
+    form.visible_ = true;
+    api_.ShowFormWindow(form, true);
+}
+
+void Runtime::Hide(const std::string& name) {
+    if (Form* form = Find(name)) {
+        form->visible_ = false;
+        api_.ShowFormWindow(*form, false);
+    }
+}
+
+void Runtime::Reopen(const std::string& name) {
+    Unload(name);
+    Show(name);
+}
+
+}  // namespace forms

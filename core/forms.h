@@ -1,0 +1,229 @@
+// A small forms runtime: windows loaded and unloaded by name, one instance per name, with
+// controls that hold their own state (check value, selected option, text). Handlers run the same
+// on real windows and headless; the window system behind it is platform::Api.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/api.h"
+
+namespace forms {
+
+using platform::Handle;
+
+enum class Kind {
+    Label,
+    Frame,
+    CheckBox,
+    OptionButton,
+    CommandButton,
+    TextBox,
+    PictureBox,
+    Image,
+    Shape
+};
+enum class Border { None, FixedSingle };
+enum class Event { Click, Change, MouseMove };
+
+constexpr std::uint32_t kDefaultColour = 0xFFFFFFFFu;  // the window system's own colour
+
+struct Font {
+    std::string face = "MS Sans Serif";
+    float points = 8.0f;
+    bool bold = false;
+};
+
+struct ControlSpec {
+    std::string name;
+    Kind kind = Kind::Label;
+    std::string caption;
+    std::string container;  // "" for the form itself, else the name of a frame
+    int left = 0, top = 0, width = 0, height = 0;  // twips, relative to the container
+    int tabIndex = -1;
+    Font font{};
+    int picture = 0;  // resource id of an icon shown by a picture or image
+    std::uint32_t backColour = kDefaultColour;
+    std::uint32_t foreColour = kDefaultColour;
+};
+
+struct MenuItem {
+    std::string name;
+    std::string caption;  // "-" is a separator
+    bool IsSeparator() const { return caption == "-"; }
+};
+
+struct FormSpec {
+    std::string name;
+    std::string caption;
+    Border border = Border::FixedSingle;
+    bool controlBox = true;
+    bool showInTaskbar = false;
+    int clientWidth = 0, clientHeight = 0;  // twips
+    int icon = 0;                           // resource id, 0 for none
+    std::uint32_t backColour = kDefaultColour;
+    std::vector<ControlSpec> controls;
+    std::vector<MenuItem> popupMenu;
+};
+
+struct MouseArgs {
+    int button = 0;
+    int shift = 0;
+    float x = 0;  // twips
+    float y = 0;
+};
+
+class Control {
+public:
+    explicit Control(ControlSpec spec) : spec_(std::move(spec)) {}
+    const ControlSpec& Spec() const { return spec_; }
+    const std::string& Name() const { return spec_.name; }
+    int Value() const { return value_; }  // check box 0/1/2, option button 0/1
+    const std::string& Text() const { return text_; }
+    Handle WindowHandle() const { return handle_; }
+    void SetWindowHandle(Handle h) { handle_ = h; }
+
+private:
+    friend class Form;
+    ControlSpec spec_;
+    int value_ = 0;
+    std::string text_;
+    Handle handle_ = 0;
+};
+
+class Runtime;
+
+class Form {
+public:
+    Form(Runtime& runtime, FormSpec spec);
+    virtual ~Form() = default;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const std::string& Name() const { return spec_.name; }
+    const FormSpec& Spec() const { return spec_; }
+    Runtime& Forms() { return runtime_; }
+    platform::Api& Api();
+
+    Handle WindowHandle() const { return handle_; }
+    void SetWindowHandle(Handle h) { handle_ = h; }
+    Handle IconHandle() const { return iconHandle_; }
+    void SetIconHandle(Handle h) { iconHandle_ = h; }
+    bool Visible() const { return visible_; }
+
+    Control& operator[](std::string_view name);
+    const Control* Find(std::string_view name) const;
+    std::vector<Control>& Controls() { return controls_; }
+
+    // Handlers the runtime calls.
+    virtual void Form_Load() {}
+    virtual void Form_QueryUnload(int& /*cancel*/, int /*unloadMode*/) {}
+    virtual void Form_LostFocus() {}
+    // The taskbar was created again (the shell restarted): icons must be added anew.
+    virtual void TaskbarCreated() {}
+
+    // Changes made by code: the control's window follows. SetValue runs the Click handling as
+    // a user's click does (an option button when it becomes selected, a check box when its value
+    // changes); SetText runs the Change handling when the text differs. The Quietly forms set
+    // the state without running any handling.
+    void SetValue(std::string_view control, int value);
+    void SetValueQuietly(std::string_view control, int value);
+    void SetText(std::string_view control, const std::string& text);
+    void SetTextQuietly(std::string_view control, const std::string& text);
+
+    // Changes made by the user, reported by the window system: the state is taken over
+    // and the handling runs.
+    void UserClicked(std::string_view control, int newValue);
+    void UserChangedText(std::string_view control, const std::string& text);
+    void UserClickedButton(std::string_view control);
+    void MouseMoved(std::string_view control, const MouseArgs& args);
+
+    // Geometry in twips.
+    int Width();   // outer width
+    int Height();  // outer height
+    void Move(int leftTwips, int topTwips);
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+
+    // Shows the form's popup menu at the mouse pointer and runs the chosen item's Click.
+    void PopupMenu();
+
+    // Runs the handler registered for the control and event, if any.
+    void Fire(std::string_view control, Event event, const MouseArgs& args = {});
+
+protected:
+    void On(std::string control, Event event, std::function<void()> handler);
+    void OnMouseMove(std::string control, std::function<void(const MouseArgs&)> handler);
+
+private:
+    friend class Runtime;
+    void Store(Control& c, int value);
+
+    Runtime& runtime_;
+    FormSpec spec_;
+    std::vector<Control> controls_;
+    std::map<std::pair<std::string, Event>, std::function<void(const MouseArgs&)>> handlers_;
+    Handle handle_ = 0;
+    Handle iconHandle_ = 0;
+    bool visible_ = false;
+    int left_ = 0, top_ = 0;
+};
+
+class Runtime {
+public:
+    using Factory = std::function<std::unique_ptr<Form>(Runtime&)>;
+
+    explicit Runtime(platform::Api& api) : api_(api) {}
+    ~Runtime();
+    platform::Api& Api() { return api_; }
+
+    void Register(const std::string& name, Factory factory);
+
+    // Loads the window if it is not loaded (creating it hidden and running Form_Load) and
+    // returns it; a loaded window is returned as it is.
+    Form& Load(const std::string& name);
+    template <class T>
+    T& LoadAs(const std::string& name) {
+        return static_cast<T&>(Load(name));
+    }
+    // Runs Form_QueryUnload and destroys the window; a window that is not loaded stays so
+    // and runs nothing. The object itself lives on until no handler is running.
+    void Unload(const std::string& name, int unloadMode = 1);
+    bool IsLoaded(const std::string& name) const;
+    Form* Find(const std::string& name);
+
+    void Show(const std::string& name);
+    void Hide(const std::string& name);
+    // Unload if loaded, load afresh, show modeless without owner.
+    void Reopen(const std::string& name);
+
+    // Every handler the window system runs goes through here, so that forms unloaded inside
+    // a handler are freed only once the outermost handler has returned.
+    template <class F>
+    void Dispatch(F&& f) {
+        ++depth_;
+        struct Leave {
+            Runtime& r;
+            ~Leave() {
+                if (--r.depth_ == 0)
+                    r.unloaded_.clear();
+            }
+        } leave{*this};
+        f();
+    }
+
+private:
+    platform::Api& api_;
+    std::map<std::string, Factory> factories_;
+    std::map<std::string, std::unique_ptr<Form>> loaded_;
+    std::vector<std::unique_ptr<Form>> unloaded_;
+    int depth_ = 0;
+};
+
+}  // namespace forms

@@ -1,0 +1,108 @@
+#include "options/basReg.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "core/GeneralSettings.h"
+
+namespace basReg {
+
+namespace {
+
+constexpr std::array<std::pair<std::string_view, platform::Handle>, 7> kMainKeys = {{
+    {"HKEY_CLASSES_ROOT", 0x80000000u},
+    {"HKEY_CURRENT_USER", 0x80000001u},
+    {"HKEY_LOCAL_MACHINE", 0x80000002u},
+    {"HKEY_USERS", 0x80000003u},
+    {"HKEY_PERFORMANCE_DATA", 0x80000004u},
+    {"HKEY_CURRENT_CONFIG", 0x80000005u},
+    {"HKEY_DYN_DATA", 0x80000006u},
+}};
+
+constexpr int kStop = 16;  // OK button and the critical-stop icon
+
+}  // namespace
+
+platform::Handle GetMainKeyHandle(const std::string& name) {
+    for (const auto& [keyName, handle] : kMainKeys)
+        if (keyName == name)
+            return handle;
+    return 0;
+}
+
+void ParseKeyPath(platform::Api& api, const std::string& keyPath, platform::Handle& mainKey,
+                  std::string& subKey) {
+    mainKey = 0;
+    subKey.clear();
+    if (keyPath.compare(0, 5, "HKEY_") != 0 || keyPath.size() < 5 || keyPath.back() == '\\') {
+        api.MsgBox("Incorrect Format:\r\n\r\n" + keyPath, 0, core::kAppTitle);
+        return;
+    }
+    const std::size_t slash = keyPath.find('\\');
+    const std::string name = slash == std::string::npos ? keyPath : keyPath.substr(0, slash);
+    if (slash != std::string::npos)
+        subKey = keyPath.substr(slash + 1);
+    mainKey = GetMainKeyHandle(name);
+    if (mainKey < 0x80000000u || mainKey > 0x80000006u) {
+        api.MsgBox("Not a valid main key handle", 0, core::kAppTitle);
+        mainKey = 0;
+    }
+}
+
+bool SetRegistryValue(platform::Api& api, const std::string& keyPath, const std::string& name,
+                      const std::string& data) {
+    platform::Handle mainKey = 0;
+    std::string subKey;
+    ParseKeyPath(api, keyPath, mainKey, subKey);
+    if (mainKey == 0)
+        return false;  // the parse has shown its message
+
+    platform::Handle key = 0;
+    const std::int32_t opened = api.RegOpenKeyExA(mainKey, subKey, 0, platform::kKeyWrite, &key);
+    if (opened != 0) {
+        api.MsgBox(GetRegistryErrorText(opened), kStop, "Registry Open Error");
+        return false;
+    }
+    // The length counts the characters of the data, not a terminating NUL.
+    const std::int32_t written = api.RegSetValueExA(key, name, 0, platform::kRegSz, data,
+                                                    static_cast<std::uint32_t>(data.size()));
+    const bool ok = written == 0;
+    if (!ok)
+        api.MsgBox(GetRegistryErrorText(written), kStop, "Registry Write Error");
+    (void)api.RegCloseKey(key);  // closed after a failed write too
+    return ok;
+}
+
+std::string GetRegistryErrorText(std::int32_t code) {
+    switch (code) {
+        case 2:
+        case 1010:
+            return "Bad Key Name";
+        case 4:
+        case 1012:
+            return "Can't Read Key";
+        case 5:
+            return "Access to this key is denied";
+        case 8:
+        case 14:
+            return "Out of memory";
+        case 87:
+            return "Invalid Parameter";
+        case 234:
+            return "There is more data than the buffer has been allocated to hold.";
+        case 1009:
+        case 1015:
+            return "The Registry Database is corrupt!";
+        case 1011:
+            return "Can't Open Key";
+        case 1013:
+            return "Can't Write Key";
+        default:
+            // A number is written with a leading blank where a minus sign would stand.
+            return "Undefined Error Code:  " + std::string(code < 0 ? "" : " ") +
+                   std::to_string(code);
+    }
+}
+
+}  // namespace basReg

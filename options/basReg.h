@@ -1,0 +1,30 @@
+// The program's only access to the registry: one string value written at a full textual key
+// path, every failure reported to the user by a message box.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/api.h"
+
+namespace basReg {
+
+inline constexpr const char* kRunKey =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kRunValue = "Vornkit";
+
+// Writes `data` as a string value; true when it was written. Empty data writes an empty value.
+bool SetRegistryValue(platform::Api& api, const std::string& keyPath, const std::string& name,
+                      const std::string& data);
+
+// Splits "HKEY_...\sub\key" into the main key's handle and the subkey. Shows a message and
+// gives handle 0 for a path that is not of that form or names no main key.
+void ParseKeyPath(platform::Api& api, const std::string& keyPath, platform::Handle& mainKey,
+                  std::string& subKey);
+
+// The handle of one of the seven main keys, 0 for any other name (exact, case-sensitive).
+platform::Handle GetMainKeyHandle(const std::string& name);
+
+std::string GetRegistryErrorText(std::int32_t code);
+
+}  // namespace basReg

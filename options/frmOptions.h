@@ -1,0 +1,35 @@
+// The general options dialog: which applets run and whether the program starts with Windows.
+// Nothing changes until OK, which applies everything at once.
+#pragma once
+
+#include <string>
+
+#include "core/forms.h"
+#include "core/program.h"
+
+namespace options {
+
+inline constexpr const char* kNoAppletLeft =
+    "You must leave at least one applet active in Vornkit.";
+
+forms::FormSpec OptionsSpec();
+
+// The registry data that starts the program with Windows: the program's folder and file name
+// in lower case, enclosed in quotation marks when the path holds a blank (unquoted, Windows
+// would first try to run a program named after the path's first word).
+std::string StartupCommand(const std::string& appPath, const std::string& exeName);
+
+class frmOptions : public forms::Form {
+public:
+    explicit frmOptions(core::Program& program);
+
+    void Form_Load() override;
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+private:
+    void Topmost(bool on);
+    core::Program& program_;
+};
+
+}  // namespace options

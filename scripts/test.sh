@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything, runs the unit tests (plain and under
+# AddressSanitizer/UndefinedBehaviorSanitizer) and the end-to-end tests of the real program under
+# Wine, and ends with one line "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+passed=0
+failed=0
+count() { passed=$((passed + $1)); failed=$((failed + $2)); }
+
+if ! bash scripts/setup.sh; then
+  echo "setup failed"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+if ! bash scripts/build.sh all; then
+  echo "build failed"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+
+# Unit tests: ctest's summary "N% tests passed, F tests failed out of T".
+for dir in build/linux build/sanitize; do
+  echo "== unit tests ($dir)"
+  out=$(cd "$dir" && ctest --output-on-failure -j2 2>&1)
+  printf '%s\n' "$out" | grep -E "tests passed|Failed|\*\*\*" || true
+  summary=$(printf '%s\n' "$out" | grep -E "tests failed out of" | tail -n1)
+  if [ -n "$summary" ]; then
+    f=$(printf '%s' "$summary" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
+    t=$(printf '%s' "$summary" | sed -E 's/.* tests failed out of ([0-9]+).*/\1/')
+    count $((t - f)) "$f"
+  else
+    count 0 1
+  fi
+done
+
+# End-to-end tests: the real program under Wine.
+echo "== end-to-end tests"
+e2e_out=$(python3 e2e/run.py --exe build/win/vornkit.exe 2>&1 | tee /dev/stderr | tail -n1)
+if [[ "$e2e_out" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+  count "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
+else
+  count 0 1
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,137 @@
+// The unit tests' platform: the portable one, with every call that matters written to a log
+// and the platform's answers open to scripting.
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/forms.h"
+#include "platform/portable/portable_api.h"
+
+namespace testing_support {
+
+class TempDir {
+public:
+    TempDir() {
+        std::random_device rd;
+        path_ = std::filesystem::temp_directory_path() /
+                ("vornkit-test-" + std::to_string(rd()) + std::to_string(rd()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+class FakeApi : public platform::portable::PortableApi {
+public:
+    explicit FakeApi(const std::filesystem::path& windowsDir) : PortableApi(windowsDir) {}
+
+    std::vector<std::string> log;
+    bool logReads = false;
+    bool startSucceeds = true;
+    std::optional<std::int32_t> openResult, setResult;
+    std::deque<std::string> menuChoices;  // names of the items the user picks, in turn
+    std::vector<std::string> lastMenu;    // captions of the last menu shown
+
+    std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                           const std::string& def, char* buffer, std::uint32_t size,
+                                           const std::string& file) override {
+        if (logReads)
+            log.push_back("read " + section + " " + key);
+        return PortableApi::GetPrivateProfileStringA(section, key, def, buffer, size, file);
+    }
+    bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                    const std::string& value, const std::string& file) override {
+        log.push_back("write " + section + " " + key + "=" + value);
+        return PortableApi::WritePrivateProfileStringA(section, key, value, file);
+    }
+    std::int32_t RegOpenKeyExA(platform::Handle key, const std::string& subKey,
+                               std::uint32_t options, std::uint32_t access,
+                               platform::Handle* result) override {
+        log.push_back("reg.open " + std::to_string(key) + " " + subKey + " " +
+                      std::to_string(access));
+        if (openResult)
+            return *openResult;
+        return PortableApi::RegOpenKeyExA(key, subKey, options, access, result);
+    }
+    std::int32_t RegSetValueExA(platform::Handle key, const std::string& name,
+                                std::uint32_t reserved, std::uint32_t type, const std::string& data,
+                                std::uint32_t length) override {
+        log.push_back("reg.set " + name + "=" + data + " type " + std::to_string(type) +
+                      " length " + std::to_string(length));
+        if (setResult)
+            return *setResult;
+        return PortableApi::RegSetValueExA(key, name, reserved, type, data, length);
+    }
+    std::int32_t RegCloseKey(platform::Handle key) override {
+        log.push_back("reg.close");
+        return PortableApi::RegCloseKey(key);
+    }
+    bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData& r) override {
+        log.push_back(std::string(message == platform::kNimAdd ? "icon.add " : "icon.delete ") +
+                      r.szTip);
+        return PortableApi::Shell_NotifyIconA(message, r);
+    }
+    bool StartProgram(const std::string& commandLine, std::int32_t style) override {
+        log.push_back("start [" + commandLine + "] " + std::to_string(style));
+        return startSucceeds;
+    }
+    void Beep() override { log.push_back("beep"); }
+    int MsgBox(const std::string& prompt, int style, const std::string& title) override {
+        log.push_back("msgbox " + title + " " + std::to_string(style) + " " + prompt);
+        return 1;
+    }
+    void SetWindowPos(platform::Handle, int insertAfter, int, int, int, int,
+                      std::uint32_t flags) override {
+        log.push_back("setwindowpos " + std::to_string(insertAfter) + " " + std::to_string(flags));
+    }
+    void EndProgram() override {
+        log.push_back("end");
+        PortableApi::EndProgram();
+    }
+    platform::Handle CreateFormWindow(forms::Form& form) override {
+        log.push_back("load " + form.Name());
+        return PortableApi::CreateFormWindow(form);
+    }
+    void DestroyFormWindow(forms::Form& form) override {
+        log.push_back("unload " + form.Name());
+        PortableApi::DestroyFormWindow(form);
+    }
+    void ShowFormWindow(forms::Form& form, bool visible) override {
+        log.push_back((visible ? "show " : "hide ") + form.Name());
+    }
+    int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>& items) override {
+        lastMenu.clear();
+        for (const auto& i : items)
+            lastMenu.push_back(i.caption);
+        if (menuChoices.empty())
+            return -1;
+        const std::string choice = menuChoices.front();
+        menuChoices.pop_front();
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].name == choice)
+                return static_cast<int>(i);
+        return -1;
+    }
+
+    // The log entries that start with `prefix`.
+    std::vector<std::string> Only(const std::string& prefix) const {
+        std::vector<std::string> out;
+        for (const auto& l : log)
+            if (l.rfind(prefix, 0) == 0)
+                out.push_back(l);
+        return out;
+    }
+};
+
+}  // namespace testing_support

@@ -1,0 +1,154 @@
+#include "platform/portable/profile.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+namespace fs = std::filesystem;
+using platform::portable::ProfileFiles;
+
+namespace {
+
+class ProfileTest : public ::testing::Test {
+protected:
+    ProfileTest() { fs::create_directories(dir_); }
+    ~ProfileTest() override { fs::remove_all(dir_); }
+
+    void Put(const std::string& name, const std::string& bytes) {
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    }
+    std::string Bytes(const std::string& name) {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    std::string Get(const std::string& section, const std::string& key, const std::string& def = "",
+                    const std::string& file = "v.ini") {
+        char buffer[255];
+        const auto n = profile_.GetPrivateProfileString(section, key, def, buffer, 255, file);
+        EXPECT_EQ(n, std::string(buffer).size());
+        return buffer;
+    }
+    bool Set(const std::string& section, const std::string& key, const std::string& value) {
+        return profile_.WritePrivateProfileString(section, key, value, "v.ini");
+    }
+    std::ptrdiff_t FileCount() {
+        return std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
+    }
+
+    const fs::path dir_ =
+        fs::temp_directory_path() / ("profile_test_" + std::to_string(std::random_device{}()));
+    ProfileFiles profile_{dir_};
+};
+
+TEST_F(ProfileTest, ReadTrimsBlanksAndOneEnclosingQuotePair) {
+    const struct {
+        std::string line, want;
+    } cases[] = {
+        {"k=  abc \t", "abc"}, {"k=\t\"a b\"  ", "a b"}, {"k=' x '", " x "}, {"k=\"abc'", "\"abc'"},
+        {"k=\"", "\""},        {"k='x'y'", "x'y"},       {"k=a=b", "a=b"},   {"  K  =  v", "v"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Put("v.ini", "  [ Sec ]  \r\n" + c.line + "\r\n");
+        EXPECT_EQ(Get("sec", "k", "default"), c.want);
+    }
+}
+
+TEST_F(ProfileTest, ReadCopiesAtMostSizeMinusOne) {
+    Put("v.ini", "[s]\nk=" + std::string(300, 'x') + "\n");
+    char buffer[300] = {};
+    EXPECT_EQ(profile_.GetPrivateProfileString("s", "k", "", buffer, 255, "v.ini"), 254u);
+    EXPECT_EQ(std::string(buffer), std::string(254, 'x'));
+    EXPECT_EQ(profile_.GetPrivateProfileString("s", "k", "", buffer, 1, "v.ini"), 0u);
+    EXPECT_EQ(buffer[0], '\0');
+    buffer[0] = '#';
+    EXPECT_EQ(profile_.GetPrivateProfileString("s", "k", "", buffer, 0, "v.ini"), 0u);
+    EXPECT_EQ(buffer[0], '#');
+    EXPECT_EQ(profile_.GetPrivateProfileString("s", "none", "abcdef", buffer, 4, "v.ini"), 3u);
+    EXPECT_EQ(std::string(buffer), "abc");
+}
+
+TEST_F(ProfileTest, MissingFileSectionOrKeyGiveTheDefault) {
+    Put("v.ini",
+        "orphan=1\r\n[S]\r\nempty=\r\n;hidden=1\r\nbare\r\n[T]\r\nother=1\r\n[S]\r\nlate=1\r\n");
+    const struct {
+        std::string file, section, key, want;
+    } cases[] = {
+        {"none.ini", "S", "empty", "dflt"}, {"v.ini", "X", "empty", "dflt"},
+        {"v.ini", "S", "missing", "dflt"},  {"v.ini", "S", "empty", ""},
+        {"v.ini", "", "orphan", "dflt"},    {"v.ini", "S", "hidden", "dflt"},
+        {"v.ini", "S", ";hidden", "dflt"},  {"v.ini", "S", "bare", "dflt"},
+        {"v.ini", "S", "other", "dflt"},    {"v.ini", "S", "late", "dflt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file + " [" + c.section + "] " + c.key);
+        EXPECT_EQ(Get(c.section, c.key, "dflt", c.file), c.want);
+    }
+    EXPECT_EQ(Get("S", "missing"), "");
+}
+
+TEST_F(ProfileTest, NamesMatchIgnoringCaseAndKeepTheirSpelling) {
+    Put("v.ini", "[MySection]\r\nMyKey=1");
+    EXPECT_EQ(Get(" MYSECTION\t", " mykey "), "1");
+    ASSERT_TRUE(Set("mysection", "MYKEY", "2"));
+    EXPECT_EQ(Bytes("v.ini"), "[MySection]\r\nMyKey=2");
+}
+
+TEST_F(ProfileTest, NewFileGetsSectionsAndKeysInWriteOrderWithCrlf) {
+    for (const auto& [s, k, v] : {std::array<std::string, 3>{"S1", "a", "1"},
+                                  {"S1", "b", "2"},
+                                  {"S2", "c", " spaced "},
+                                  {"s1", "d", "\"q\""},
+                                  {"s2", "C", "5"},
+                                  {"S3", "e", "cut\r\n[evil]"},
+                                  {"S3", "f", std::string("x\0y", 3)}}) {
+        ASSERT_TRUE(Set(s, k, v));
+    }
+    EXPECT_EQ(Bytes("v.ini"),
+              "[S1]\r\na=1\r\nb=2\r\nd=\"q\"\r\n[S2]\r\nc=5\r\n[S3]\r\ne=cut\r\nf=x\r\n");
+    EXPECT_EQ(FileCount(), 1);
+}
+
+TEST_F(ProfileTest, NewKeyGoesAfterTheSectionsLastKeyInLfFile) {
+    Put("v.ini", "[A]\nx=1\n\n; about B\n[B]\ny=2");
+    ASSERT_TRUE(Set("A", "z", "3"));
+    ASSERT_TRUE(Set("C", "w", "4"));
+    EXPECT_EQ(Bytes("v.ini"), "[A]\nx=1\nz=3\n\n; about B\n[B]\ny=2\n[C]\nw=4\n");
+}
+
+TEST_F(ProfileTest, ReplaceChangesOnlyTheFirstMatchingLine) {
+    const std::string before = "; top\r\n[S]\r\n  Key = old ; c\r\nother = keep  \r\n";
+    const std::string after = "key=dup\n[S]\r\nkey=second\r\n\r\n";
+    Put("v.ini", before + after);
+    EXPECT_EQ(Get("S", "key"), "old ; c");
+    ASSERT_TRUE(Set("S", "key", " new "));
+    EXPECT_EQ(Bytes("v.ini"), "; top\r\n[S]\r\n  Key= new \r\nother = keep  \r\n" + after);
+    EXPECT_EQ(Get("S", "key"), "new");
+}
+
+TEST_F(ProfileTest, BareFileNamesLiveInTheWindowsDirectory) {
+    EXPECT_EQ(profile_.PathOf("v.ini"), dir_ / "v.ini");
+    EXPECT_EQ(profile_.PathOf("sub/v.ini"), fs::path("sub/v.ini"));
+    EXPECT_EQ(profile_.PathOf((dir_ / "x.ini").string()), dir_ / "x.ini");
+}
+
+TEST_F(ProfileTest, FailedWriteLeavesNothingBehind) {
+    const ProfileFiles missingDir(dir_ / "nowhere");
+    EXPECT_FALSE(missingDir.WritePrivateProfileString("S", "k", "v", "v.ini"));
+    EXPECT_FALSE(fs::exists(dir_ / "nowhere"));
+
+    fs::create_directory(dir_ / "v.ini");  // cannot be read or replaced as a file
+    Put("v.ini/inside", "keep");
+    EXPECT_FALSE(Set("S", "k", "v"));
+    EXPECT_EQ(Bytes("v.ini/inside"), "keep");
+
+    EXPECT_TRUE(profile_.WritePrivateProfileString("S", "k", "v", (dir_ / "other.ini").string()));
+    EXPECT_EQ(FileCount(), 2);
+}
+
+}  // namespace

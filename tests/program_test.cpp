@@ -1,0 +1,213 @@
+// Start-up, the applet windows and exit, run headless against the recording platform.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "applets/AppletWindow.h"
+#include "core/program.h"
+#include "fake_api.h"
+
+using testing_support::FakeApi;
+using testing_support::TempDir;
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct Fixture {
+    TempDir dir;
+    FakeApi api{dir.Path()};
+    core::Program program{api};
+
+    void Ini(const std::string& text) {
+        std::ofstream(dir.Path() / "vornkit.ini", std::ios::binary) << text;
+    }
+    std::string Ini() const { return ReadFile(dir.Path() / "vornkit.ini"); }
+    applets::AppletWindow& Window(const std::string& code) {
+        return static_cast<applets::AppletWindow&>(*program.Forms().Find("frm" + code + "Icon"));
+    }
+    // The notification area reports mouse message `m` on the applet's icon.
+    void Notify(const std::string& code, int m) {
+        auto& w = Window(code);
+        program.Forms().Dispatch([&] {
+            w.MouseMoved("pichook", {0, 0, static_cast<float>(m) * api.TwipsPerPixelX(), 0});
+        });
+    }
+    std::vector<std::string> Loaded() {
+        std::vector<std::string> out;
+        for (const auto& l : api.Only("load frmT"))
+            if (l.find("Icon") != std::string::npos)
+                out.push_back(l.substr(5));
+        return out;
+    }
+};
+
+TEST(Startup, LoadsExactlyTheAppletsWhoseKeyIsOne) {
+    const struct {
+        const char* ini;
+        std::vector<std::string> windows;
+    } cases[] = {
+        {"", {"frmTAIcon", "frmTCIcon", "frmTDIcon", "frmTEIcon", "frmTNIcon", "frmTPIcon"}},
+        {"[VORNKIT]\r\nTDCheck=0\r\n",
+         {"frmTAIcon", "frmTCIcon", "frmTEIcon", "frmTNIcon", "frmTPIcon"}},
+        {"[VORNKIT]\r\nTPCheck=01\r\nTACheck=1.0\r\nTCCheck=\r\n",
+         {"frmTCIcon", "frmTDIcon", "frmTEIcon", "frmTNIcon"}},
+        {"[vornkit]\r\ntecheck=0\r\nTnCheck = 0 \r\n",
+         {"frmTAIcon", "frmTCIcon", "frmTDIcon", "frmTPIcon"}},
+        {"[VORNKIT]\r\nTACheck=0\r\nTCCheck=0\r\nTDCheck=0\r\nTECheck=0\r\nTNCheck=0\r\n"
+         "TPCheck=0\r\n",
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ini);
+        Fixture f;
+        f.Ini(c.ini);
+        f.program.Start();
+        EXPECT_EQ(f.Loaded(), c.windows);
+        EXPECT_TRUE(f.program.Forms().IsLoaded("frmMain"));
+        EXPECT_EQ(f.api.icons.size(), c.windows.size());
+    }
+}
+
+TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyRunModes) {
+    Fixture f;
+    f.api.logReads = true;
+    f.program.Start();
+    const auto reads = f.api.Only("read VORNKIT");
+    EXPECT_EQ(reads, (std::vector<std::string>{"read VORNKIT TACheck", "read VORNKIT TCCheck",
+                                               "read VORNKIT TDCheck", "read VORNKIT TECheck",
+                                               "read VORNKIT TNCheck", "read VORNKIT TPCheck",
+                                               "read VORNKIT StartupCheck"}));
+    for (auto& [key, field] : f.program.Settings().Fields())
+        EXPECT_EQ(*field, "1") << key;
+    EXPECT_EQ(f.Ini(),
+              "[VORNCON]\r\nrunmode=3\r\n[VORNDOS]\r\nrunmode=3\r\n[VORNEXP]\r\nrunmode=3\r\n"
+              "[VORNNOT]\r\nrunmode=3\r\n");
+}
+
+TEST(AppletWindow, PreselectsTheStoredStyleWithoutWriting) {
+    Fixture f;
+    f.Ini(
+        "[VORNDOS]\r\nrunmode=1\r\n[VORNEXP]\r\nrunmode=2\r\n[VORNCON]\r\nrunmode=\r\n"
+        "[VORNNOT]\r\nrunmode=3.0\r\n");
+    f.program.Start();
+    auto& forms = f.program.Forms();
+    EXPECT_FALSE(forms.IsLoaded("frmTDOpt"));  // the DOS dialog has no normal choice
+    ASSERT_TRUE(forms.IsLoaded("frmTEOpt"));
+    EXPECT_EQ((*forms.Find("frmTEOpt"))["optMin"].Value(), 1);
+    EXPECT_FALSE(forms.Find("frmTEOpt")->Visible());
+    ASSERT_TRUE(forms.IsLoaded("frmTCOpt"));  // empty: "3" written and selected
+    EXPECT_EQ((*forms.Find("frmTCOpt"))["optMax"].Value(), 1);
+    EXPECT_FALSE(forms.IsLoaded("frmTNOpt"));
+    EXPECT_EQ(f.api.Only("write"), std::vector<std::string>{"write VORNCON runmode=3"});
+}
+
+TEST(AppletWindow, IconRecordAndMenu) {
+    Fixture f;
+    f.program.Start();
+    const auto& r = f.Window("TE").IconRecord();
+    EXPECT_EQ(r.cbSize, 88u);
+    EXPECT_EQ(r.uID, 1u);
+    EXPECT_EQ(r.uFlags, 7u);
+    EXPECT_EQ(r.uCallbackMessage, 512u);
+    EXPECT_EQ(r.hWnd, f.Window("TE")["pichook"].WindowHandle());
+    EXPECT_EQ(std::string(r.szTip, 64), std::string("Vorn Explore") + '\0' + std::string(51, ' '));
+
+    f.Notify("TC", 516);
+    EXPECT_EQ(f.api.lastMenu, (std::vector<std::string>{
+                                  "Vorn Control &Options", "-", "&Vornkit Options",
+                                  "&About Vornkit", "E&xit Vornkit", "-", "&Cancel This Menu"}));
+    f.Notify("TA", 516);
+    EXPECT_EQ(f.api.lastMenu,
+              (std::vector<std::string>{"&Vornkit Options", "&About Vornkit", "E&xit Vornkit", "-",
+                                        "&Cancel This Menu"}));
+}
+
+TEST(AppletWindow, OnlyLeftButtonDownLaunches) {
+    Fixture f;
+    f.program.Start();
+    for (int m : {512, 513, 514, 515, 514, 517})
+        f.Notify("TN", m);
+    EXPECT_EQ(f.api.Only("start"), std::vector<std::string>{"start [notepad.exe] 3"});
+}
+
+TEST(AppletWindow, ReentryDuringTheMenu) {
+    TempDir dir;
+    struct Api : FakeApi {
+        using FakeApi::FakeApi;
+        std::function<void()> inMenu;
+        int TrackPopupMenu(forms::Form& f, const std::vector<forms::MenuItem>& items) override {
+            auto hook = std::move(inMenu);  // runs once
+            inMenu = nullptr;
+            if (hook)
+                hook();
+            return FakeApi::TrackPopupMenu(f, items);
+        }
+    } api(dir.Path());
+    core::Program program(api);
+    program.Start();
+    auto& w = static_cast<applets::AppletWindow&>(*program.Forms().Find("frmTEIcon"));
+    auto notify = [&](int m) {
+        program.Forms().Dispatch([&] {
+            w.MouseMoved("pichook", {0, 0, static_cast<float>(m) * api.TwipsPerPixelX(), 0});
+        });
+    };
+    api.inMenu = [&] {
+        notify(513);  // dropped: clears the flag
+        notify(513);  // handled
+        EXPECT_FALSE(w.Busy());
+    };
+    notify(516);
+    EXPECT_EQ(api.Only("start").size(), 1u);
+    EXPECT_FALSE(w.Busy());
+    notify(513);
+    EXPECT_EQ(api.Only("start").size(), 2u);
+}
+
+TEST(Launch, FailuresBeepShowTheMessageAndLeaveTheIcon) {
+    Fixture f;
+    f.program.Start();
+    f.Ini("[VORNEXP]\r\nparameters=/e\r\n");  // runmode removed after start-up
+    f.Notify("TE", 513);
+    f.api.startSucceeds = false;
+    f.Notify("TA", 513);
+    const std::string message =
+        "msgbox Error 4144 This applet will not work on your system; please uncheck it from the "
+        "Vornkit options menu.";
+    EXPECT_EQ(f.api.Only("beep").size(), 2u);
+    EXPECT_EQ(f.api.Only("msgbox"), (std::vector<std::string>{message, message}));
+    EXPECT_EQ(f.api.Only("start").size(), 1u);  // only the calculator got as far as starting
+    EXPECT_EQ(f.api.icons.size(), 6u);
+    EXPECT_FALSE(f.Window("TE").Busy());
+    f.api.startSucceeds = true;
+    f.Ini("[VORNEXP]\r\nrunmode=2\r\n");
+    f.Notify("TE", 513);
+    EXPECT_EQ(f.api.Only("start").back(), "start [explorer.exe] 2");
+}
+
+TEST(Exit, UnloadsEveryLoadedWindowInOrderThenEnds) {
+    Fixture f;
+    f.Ini("[VORNKIT]\r\nTCCheck=0\r\n");
+    f.program.Start();
+    f.api.menuChoices = {"mnuAbout"};
+    f.Notify("TD", 516);
+    f.api.log.clear();
+    f.api.menuChoices = {"mnuExit"};
+    f.Notify("TN", 516);
+    EXPECT_EQ(f.api.log,
+              (std::vector<std::string>{
+                  "unload frmAbout", "unload frmMain", "icon.delete Vorn Calculator",
+                  "unload frmTAIcon", "icon.delete Vorn DOS", "unload frmTDIcon", "unload frmTDOpt",
+                  "icon.delete Vorn Explore", "unload frmTEIcon", "unload frmTEOpt",
+                  "icon.delete Vorn Notepad", "unload frmTNIcon", "unload frmTNOpt",
+                  "icon.delete Vorn CD Player", "unload frmTPIcon", "end"}));
+    EXPECT_TRUE(f.api.icons.empty());
+}
+
+}  // namespace
