@@ -6,7 +6,7 @@
 namespace about {
 
 inline constexpr const char* kProductLine = "Vornkit 2.3";
-inline constexpr const char* kNotice = "Your programs, one click from the tray.";
+inline constexpr const char* kNotice = "\xA9 2026 Vornkit team";
 
 forms::FormSpec AboutSpec();
 

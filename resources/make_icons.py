@@ -368,61 +368,69 @@ TE16 = [
     "................",
     ".oooo...........",
     "obbbbo..........",
-    "obbbbbooooooooo.",
-    "obbbbbbbbbbbbbo.",
-    "ooooooooooooooo.",
-    "ohhhhhhhkkkkhho.",
-    "oyyyyyykwwcckyo.",
-    "oyyyyyykwccckyo.",
-    "oyyyyyykccccko..",
-    "oyyyyyykccccko..",
-    "osssssssskkkkm..",
-    "ooooooooooooomm.",
+    "obbbbbooooooo...",
+    "obbbbbbbbbbbo...",
+    "ooooooookkkko...",
+    "ohhhhhhkcccck...",
+    "oyyyyykccwccck..",
+    "oyyyyykcwcccck..",
+    "oyyyyykcccccck..",
+    "oyyyyykcccccck..",
+    "osssssskcccckm..",
+    "ooooooookkkkmmm.",
+    ".............mmm",
     "..............mm",
-    "...............m",
 ]
 
-# size: folder x0, x1, tab top, tab right, back top, front top, bottom,
-#       lens centre x, y, lens radius, handle end, handle width
+# size: folder x1, tab top, tab right, back top, front top, bottom, lens centre, lens radius,
+#       handle width
 TE = {
-    20: (0, 18, 3, 8, 5, 8, 18, 12.5, 12.5, 5.0, 19.2, 2.6),
-    24: (0, 22, 3, 10, 6, 10, 22, 15.0, 15.0, 6.0, 23.2, 3.0),
-    32: (1, 30, 4, 13, 8, 12, 28, 21.5, 20.5, 7.5, 30.8, 3.6),
+    20: (17, 2, 7, 5, 7, 17, 13, 5, 3),
+    24: (20, 3, 8, 6, 9, 21, 16, 6, 3),
+    32: (27, 4, 11, 8, 12, 28, 21, 8, 4),
 }
 
 
 def draw_folder(cv, rich, x0, x1, tab_top, tab_right, back_top, front_top, bottom):
     o = pick(rich, BLACK, TE_COL["o"])
     b = pick(rich, OLIVE, TE_COL["b"])
-    y = pick(rich, YELLOW, TE_COL["y"])
     h = pick(rich, WHITE, TE_COL["h"])
     sh = pick(rich, OLIVE, TE_COL["s"])
     cv.box(x0, tab_top, tab_right, back_top + 1, o, b)
-    cv.set(tab_right - 1, tab_top, None)
-    cv.set(tab_right - 2, tab_top + 1, o)
+    cv.set(x0, tab_top, None)
     cv.box(x0, back_top, x1, bottom, o, b)
     cv.rect(x0 + 1, back_top, tab_right - 1, back_top + 1, b)
     cv.rect(x0, front_top, x1, front_top + 1, o)
     for yy in range(front_top + 1, bottom - 1):
         t = (yy - front_top - 1) / max(1.0, bottom - front_top - 3)
-        cv.rect(x0 + 1, yy, x1 - 1, yy + 1, mix(TE_COL["y"], (250, 192, 60), t) if rich else y)
+        cv.rect(x0 + 1, yy, x1 - 1, yy + 1,
+                mix(TE_COL["y"], (250, 190, 56), t) if rich else YELLOW)
     cv.rect(x0 + 1, front_top + 1, x1 - 1, front_top + 2, h)
     cv.rect(x0 + 1, bottom - 2, x1 - 1, bottom - 1, sh)
 
 
-def draw_magnifier(cv, rich, lx, ly, r, hend, hw):
+def draw_magnifier(cv, rich, c, r, hw):
+    """Lens centred on the pixel corner (c, c); hard-edged like the rest of the pixel art."""
+    ss, cv.ss = cv.ss, 1
+    s = cv.w
     k = pick(rich, BLACK, TE_COL["k"])
-    d = (r - 1.0) * 0.7071
-    cv.line(lx + d, ly + d, hend - hw / 2, hend - hw / 2, hw, pick(rich, BLACK, TE_COL["m"]))
-    cv.circle(lx, ly, r, k)
-    cv.circle(lx, ly, r - 1, pick(rich, SILVER, TE_COL["g"]))
-    rg = r - (2.0 if r < 7 else 2.5)
-    cv.circle(lx, ly, rg + 1 if r >= 7 else rg + 0.0, k) if r >= 7 else None
-    cv.circle(lx, ly, rg, pick(rich, AQUA, TE_COL["c"]))
-    # glint on the upper left of the glass
-    cv.shape(lambda x, y: (rg - 2.2) ** 2 <= (x - lx) ** 2 + (y - ly) ** 2 <= (rg - 0.9) ** 2
-             and x < lx - 0.3 and y < ly - 0.3 and abs((x - lx) - (y - ly)) < rg * 0.9,
-             pick(rich, WHITE, TE_COL["w"]), (lx - rg, ly - rg, lx, ly))
+    m = pick(rich, MAROON, TE_COL["m"])
+    w = int(hw)
+    h0 = int(c + r * 0.7071) - 1
+    for i in range(h0, s - w + 1):  # handle: a diagonal band of w x w squares
+        cv.rect(i, i, i + w, i + w, m)
+    if rich:
+        for i in range(h0, s - w + 1):
+            cv.set(i + w - 1, i, mix(TE_COL["m"], (255, 255, 255), 0.25))
+    cv.circle(c, c, r, k)
+    ring = 1.0 if r < 6 else 1.5
+    cv.circle(c, c, r - 1, pick(rich, GREY, TE_COL["g"]))
+    rg = r - 1 - ring
+    cv.circle(c, c, rg, pick(rich, AQUA, TE_COL["c"]))
+    cv.shape(lambda x, y: (rg - 2.0) ** 2 <= (x - c) ** 2 + (y - c) ** 2 <= (rg - 0.6) ** 2
+             and (x - c) < -0.2 and (y - c) < -0.2 and abs((x - c) - (y - c)) < rg * 0.8,
+             pick(rich, WHITE, TE_COL["w"]), (c - r, c - r, c, c))
+    cv.ss = ss
 
 
 def draw_te(cv, rich):
@@ -430,9 +438,9 @@ def draw_te(cv, rich):
     if s == 16:
         cv.grid(0, 0, TE16, TE_COL)
         return
-    x0, x1, tt, tr, bt, ft, bot, lx, ly, r, he, hw = TE[s]
-    draw_folder(cv, rich, x0, x1, tt, tr, bt, ft, bot)
-    draw_magnifier(cv, rich, lx, ly, r, he, hw)
+    x1, tt, tr, bt, ft, bot, c, r, hw = TE[s]
+    draw_folder(cv, rich, 0, x1, tt, tr, bt, ft, bot)
+    draw_magnifier(cv, rich, c, r, hw)
 
 
 # --------------------------------------------------------------------------- tc: control panel
@@ -483,7 +491,7 @@ def draw_tc(cv, rich):
 # size: pad x0, x1, y0, y1, rings, ring width, ring pitch, ring rise, first line, line step, margin
 TN = {
     12: (1, 12, 1, 12, 3, 1, 3, 1, 4, 2, 0),
-    16: (1, 15, 1, 16, 4, 1, 3, 1, 4, 2, 0),
+    16: (1, 15, 1, 16, 4, 1, 3, 1, 4, 2, 3),
     20: (2, 19, 1, 20, 5, 1, 3, 1, 5, 3, 3),
     24: (2, 22, 2, 24, 5, 2, 4, 2, 6, 3, 4),
     32: (3, 29, 2, 32, 6, 2, 4, 2, 7, 3, 5),
@@ -497,11 +505,11 @@ def draw_tn(cv, rich):
     if rich:
         cv.rect(x1 - 2, y0 + 1, x1 - 1, y1 - 1, (226, 230, 238))
         cv.rect(x0 + 1, y1 - 2, x1 - 1, y1 - 1, (226, 230, 238))
-    line = pick(rich, BLUE, (120, 160, 232))
+    line = pick(rich, TEAL, (120, 160, 232))
     for yy in range(y0 + first, y1 - 2, step):
         cv.rect(x0 + 2, yy, x1 - 2, yy + 1, line)
     if margin:
-        cv.rect(x0 + margin, y0 + 1, x0 + margin + 1, y1 - 1, pick(rich, RED, (236, 90, 90)))
+        cv.rect(x0 + margin, y0 + 3 + rise, x0 + margin + 1, y1 - 1, pick(rich, RED, (236, 90, 90)))
     centre = (x0 + x1) / 2.0
     for k in range(n):
         rx = int(round(centre + (k - (n - 1) / 2.0) * pitch - rw / 2.0))
@@ -516,17 +524,37 @@ def draw_tn(cv, rich):
 # --------------------------------------------------------------------------- tp: compact disc
 
 TP = {  # size: outer radius, hole radius, hub radius
-    12: (6.0, 1.0, 2.6),
+    12: (6.0, 1.0, 0.0),
     16: (8.0, 1.45, 3.3),
     20: (9.6, 1.6, 3.9),
     24: (11.6, 2.0, 4.7),
     32: (15.6, 2.6, 6.2),
 }
-SHEEN_VGA = [AQUA, WHITE, YELLOW, FUCHSIA]
+TP16 = [
+    ".....DDDDDD.....",
+    "...DDSSSSSADD...",
+    "..DSSSSSSSAAWD..",
+    ".DSSSSSSSSAWWYD.",
+    ".DSSSSSSSAWWYYD.",
+    "DSSSSSSSSAWYFFSD",
+    "DSSSSSSDDSYFSSSD",
+    "DSSSSSD..DSSSSSD",
+    "DSSSSSD..DSSSSSD",
+    "DSSSFYSDDSSSSSSD",
+    "DSFFYWASSSSSSSSD",
+    ".DYYWWASSSSSSSD.",
+    ".DYWWASSSSSSSSD.",
+    "..DWAASSSSSSSD..",
+    "...DDASSSSSDD...",
+    ".....DDDDDD.....",
+]
 
 
 def draw_tp(cv, rich):
     s = cv.w
+    if s == 16 and not rich:
+        cv.grid(0, 0, TP16, VGA_CHARS)
+        return
     R, rh, rhub = TP[s]
     c = s / 2.0
 
@@ -538,7 +566,7 @@ def draw_tp(cv, rich):
         r = math.hypot(dx, dy)
         if r <= rhub:
             if r > rhub - 1.0:
-                return pick(rich, SILVER, (176, 180, 190))
+                return pick(rich, GREY, (176, 180, 190))
             return pick(rich, WHITE, (236, 240, 246))
         ang = math.degrees(math.atan2(-dy, dx)) % 180.0  # both opposite wedges
         rel = ang - 45.0
@@ -547,13 +575,13 @@ def draw_tp(cv, rich):
             base = mix((200, 204, 214), (236, 238, 244), 0.5 + light)
             w = max(0.0, 1.0 - abs(rel) / 34.0)
             hue = (rel + 34.0) / 68.0
-            stops = [(80, 220, 255), (250, 250, 255), (255, 236, 90), (240, 110, 230)]
+            stops = [(240, 110, 230), (255, 236, 90), (250, 250, 255), (80, 220, 255)]
             f = hue * (len(stops) - 1)
             i = max(0, min(len(stops) - 2, int(f)))
             sheen = mix(stops[i], stops[i + 1], f - i)
             return mix(base, sheen, w ** 0.7)
-        if abs(rel) < 26.0:
-            return SHEEN_VGA[min(3, int((rel + 26.0) / 13.0))]
+        if R - 1.0 > r > rhub - 0.5 and 20.0 <= ang < 70.0:  # rainbow sheen
+            return FUCHSIA if ang < 30 else YELLOW if ang < 40 else WHITE if ang < 55 else AQUA
         return SILVER
 
     def edge(x, y):
@@ -622,12 +650,12 @@ def draw_ta(cv, rich):
 
 # --------------------------------------------------------------------------- options: gear on a tray
 
-# size: tray rows, gear centre x, y, tooth radius, body radius, hole radius
+# size: tray rows, gear centre x, y, tooth radius, body radius, hole radius, tooth width
 OPT = {
-    16: (4, 7.0, 6.5, 6.6, 4.7, 1.6),
-    20: (5, 9.0, 8.0, 8.2, 5.9, 2.0),
-    24: (6, 11.0, 9.5, 9.8, 7.0, 2.4),
-    32: (8, 14.5, 12.5, 12.8, 9.2, 3.2),
+    16: (4, 6.5, 6.5, 6.6, 4.6, 1.6, 3.0),
+    20: (5, 8.5, 8.5, 8.6, 6.0, 2.0, 3.0),
+    24: (6, 10.5, 10.5, 10.6, 7.4, 2.6, 4.0),
+    32: (8, 14.0, 13.0, 13.2, 9.6, 3.4, 5.0),
 }
 
 
@@ -637,17 +665,24 @@ def draw_tray(cv, rich, y0, y1, x0=0, x1=None):
     cv.rect(x0 + 1, y0 + 1, x1 - 1, y0 + 2, pick(rich, BLUE, (80, 124, 224)))
 
 
-def draw_gear(cv, rich, gx, gy, rt, rb, rh, teeth=8):
+def draw_gear(cv, rich, gx, gy, rt, rb, rh, tw, teeth=8):
+    axes = [(math.cos(2 * math.pi * k / teeth), math.sin(2 * math.pi * k / teeth))
+            for k in range(teeth)]
+
     def inside(x, y):
-        r = math.hypot(x - gx, y - gy)
+        dx, dy = x - gx, y - gy
+        r = math.hypot(dx, dy)
         if r < rh:
             return False
         if r <= rb:
             return True
         if r > rt:
             return False
-        t = (math.atan2(y - gy, x - gx) / (2 * math.pi) * teeth + 0.5) % 1.0
-        return abs(t - 0.5) < 0.23
+        for k, (cx, cy) in enumerate(axes):
+            w = tw if k % 2 == 0 else tw * 1.25  # diagonal teeth lose more to the outline
+            if dx * cx + dy * cy > 0 and abs(dy * cx - dx * cy) <= w / 2.0:
+                return True
+        return False
 
     def colour(x, y):
         t = ((x + 0.5 - gx) + (y + 0.5 - gy)) / (2.0 * rt)
@@ -658,16 +693,36 @@ def draw_gear(cv, rich, gx, gy, rt, rb, rh, teeth=8):
     mask_art(cv, inside, colour, lambda x, y: pick(rich, BLACK, (40, 42, 52)))
 
 
+GEAR16 = [
+    ".....KKK.....",
+    "..KK.KWK.KK..",
+    ".KWWKWWSKSSK.",
+    ".KWWWWSSSSSK.",
+    "..KWWKKKSSK..",
+    "KKWWK...KSSKK",
+    "KWWSK...KSSDK",
+    "KKSSK...KSDKK",
+    "..KSSKKKSDK..",
+    ".KSSSSSSDDDK.",
+    ".KSDKSSDKDDK.",
+    "..KK.KDK.KK..",
+    ".....KKK.....",
+]
+
+
 def draw_options(cv, rich):
     s = cv.w
-    tr, gx, gy, rt, rb, rh = OPT[s]
+    tr, gx, gy, rt, rb, rh, tw = OPT[s]
     draw_tray(cv, rich, s - tr, s)
     sq = tr - 2
     for k, col in enumerate((pick(rich, YELLOW, (255, 208, 76)), pick(rich, LIME, (90, 210, 110)))):
         x = s - 1 - (k + 1) * (sq + 1)
         cv.rect(x, s - tr + 1 + (1 if tr > 4 else 0), x + sq, s - 1, col)
+    if s == 16 and not rich:
+        cv.grid(0, 0, GEAR16, VGA_CHARS)
+        return
     g = Canvas(s, s, cv.ss)
-    draw_gear(g, rich, gx, gy, rt, rb, rh)
+    draw_gear(g, rich, gx, gy, rt, rb, rh, tw)
     cv.paste(g, 0, 0)
 
 

@@ -241,7 +241,7 @@ Handle Win32Api::CreateFormWindow(forms::Form& form) {
     w.form = &form;
     windows_[&form] = std::move(owned);
 
-    DWORD style = WS_CLIPCHILDREN;
+    DWORD style = 0;
     DWORD exStyle = 0;
     if (spec.border == forms::Border::None) {
         style |= WS_POPUP;
