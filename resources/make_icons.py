@@ -90,12 +90,6 @@ class Canvas:
         return (min(255, int(round(r / a * 255))), min(255, int(round(g / a * 255))),
                 min(255, int(round(b / a * 255))), int(round(a * 255)))
 
-    def clear(self, x, y, cover=1.0):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            k = 1.0 - cover
-            self.p[y * self.w + x] = tuple(v * k for v in self.p[y * self.w + x])
-
-    # -- shapes
     def _cover(self, inside, x, y):
         ss = self.ss
         n = 0
@@ -118,14 +112,6 @@ class Canvas:
                 c = self._cover(inside, x, y)
                 if c:
                     self.put(x, y, col, c)
-
-    def erase(self, inside, box=None):
-        x0, y0, x1, y1 = self._box(box or (0, 0, self.w, self.h))
-        for y in range(y0, y1):
-            for x in range(x0, x1):
-                c = self._cover(inside, x, y)
-                if c:
-                    self.clear(x, y, c)
 
     def rect(self, x0, y0, x1, y1, col):
         """Filled rectangle x0 <= x < x1, y0 <= y < y1 (whole pixels)."""
@@ -150,36 +136,6 @@ class Canvas:
 
     def circle(self, cx, cy, r, col):
         self.ellipse(cx, cy, r, r, col)
-
-    def line(self, x0, y0, x1, y1, width, col):
-        """Thick segment with round ends."""
-        dx, dy = x1 - x0, y1 - y0
-        ll = dx * dx + dy * dy or 1e-9
-        hw = width / 2.0
-
-        def inside(x, y):
-            t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / ll))
-            px, py = x0 + t * dx - x, y0 + t * dy - y
-            return px * px + py * py <= hw * hw
-
-        self.shape(inside, col, (min(x0, x1) - hw, min(y0, y1) - hw,
-                                 max(x0, x1) + hw, max(y0, y1) + hw))
-
-    def poly(self, pts, col):
-        def inside(x, y):
-            c = False
-            j = len(pts) - 1
-            for i in range(len(pts)):
-                xi, yi = pts[i]
-                xj, yj = pts[j]
-                if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
-                    c = not c
-                j = i
-            return c
-
-        xs = [p[0] for p in pts]
-        ys = [p[1] for p in pts]
-        self.shape(inside, col, (min(xs), min(ys), max(xs), max(ys)))
 
     def grid(self, x0, y0, rows, cmap):
         """Paint hand-drawn pixel art: one string per row, one character per pixel."""
@@ -479,7 +435,8 @@ def draw_tc(cv, rich):
         if kw >= 4:
             cv.box(kx, ky, kx + kw, ky + kh, dark, face)
             cv.rect(kx + 1, ky + 1, kx + kw - 1, ky + 2, light)
-            cv.rect(kx + 1, ky + kh // 2, kx + kw - 1, ky + kh // 2 + 1, dark) if kh >= 5 else None
+            if kh >= 5:
+                cv.rect(kx + 1, ky + kh // 2, kx + kw - 1, ky + kh // 2 + 1, dark)
         else:
             cv.rect(kx, ky, kx + kw, ky + kh, face)
             if rich:
@@ -598,7 +555,12 @@ TA = {
     16: (3, 2, 1, 1, 3, 1, 3, 2),
     20: (4, 2, 1, 1, 3, 2, 4, 2),
     24: (4, 3, 1, 1, 4, 1, 4, 3),
-    32: (4, 4, 1, 2, 6, 2, 5, 3),
+    32: (4, 4, 1, 2, 8, 1, 5, 3),
+}
+DIGITS = {  # 3 x 5 display font
+    "1": [".K.", "KK.", ".K.", ".K.", "KKK"],
+    "2": ["KK.", "..K", ".K.", "K..", "KKK"],
+    "3": ["KK.", "..K", ".K.", "..K", "KK."],
 }
 
 
@@ -619,18 +581,17 @@ def draw_ta(cv, rich):
     ink = pick(rich, GREEN, (44, 64, 40))
     cv.rect(dx0, dy0, dx1, dy0 + dh, lcd)
     if dh >= 4:
-        cv.frame(dx0, dy0, dx1, dy0 + dh, dark)
-    # digits: small blocks, right aligned
-    if dh <= 3:
-        for xx in range(dx1 - 2, dx0 + 1, -2):
-            cv.set(xx, dy0 + 1, ink)
+        cv.rect(dx0, dy0, dx1, dy0 + 1, pick(rich, GREEN, (128, 152, 112)))
+    if dh >= 7:
+        xx = dx1 - 1
+        for ch in reversed("123"):
+            xx -= 4
+            cv.grid(xx, dy0 + 2, DIGITS[ch], {"K": ink})
     else:
-        dw = 2 if dh < 6 else 3
+        dw = 1 if s < 24 else 2
         for k in range(3):
-            xx = dx1 - 2 - dw - k * (dw + 1)
-            cv.rect(xx, dy0 + 2, xx + dw, dy0 + dh - 2, ink)
-            if dh >= 6:
-                cv.rect(xx + 1, dy0 + 3, xx + dw - 1, dy0 + dh - 3, lcd)
+            xx = dx1 - 1 - (k + 1) * dw - k
+            cv.rect(xx, dy0 + dh // 2, xx + dw, dy0 + dh // 2 + 1 + (dh >= 4), ink)
     # keys
     ky0 = dy0 + dh + dg
     for row in range(nr):
@@ -696,15 +657,15 @@ def draw_gear(cv, rich, gx, gy, rt, rb, rh, tw, teeth=8):
 GEAR16 = [
     ".....KKK.....",
     "..KK.KWK.KK..",
-    ".KWWKWWSKSSK.",
-    ".KWWWWSSSSSK.",
-    "..KWWKKKSSK..",
-    "KKWWK...KSSKK",
-    "KWWSK...KSSDK",
-    "KKSSK...KSDKK",
+    ".KWSKSWSKSSK.",
+    ".KSWSSSSSSSK.",
+    "..KSSKKKSSK..",
+    "KKSSK...KSSKK",
+    "KWSSK...KSSDK",
+    "KKSSK...KSSKK",
     "..KSSKKKSDK..",
-    ".KSSSSSSDDDK.",
-    ".KSDKSSDKDDK.",
+    ".KSSSSSSSDSK.",
+    ".KSDKSDSKDDK.",
     "..KK.KDK.KK..",
     ".....KKK.....",
 ]
@@ -744,22 +705,22 @@ FOLDER12 = [
 ]
 
 PROGRAM16 = [
-    "KKKKKKKKKKKKKKKK",
-    "KBBBBBBBBBBBBBBK",
-    "KBDDDDDNNYY...NK",
-    "KBDBBBDNNYYYYYNK",
-    "KBDKKKDNNWWWWWNK",
-    "KBDWKKDNNYYYYYNK",
-    "KBDKWWDNNOOOOONK",
-    "KBDDDDDNNNNNNNNK",
-    "KBNNNNNNNNNNNNNK",
-    "KBNDNDNNNNSSSNNK",
-    "KBWWWWWNNSWSASNK",
-    "KBWBBBWNNSSDSSNK",
-    "KBWWWWWNNSFSSSNK",
-    "KBWBBBWNNNSSSNNK",
-    "KBNNNNNNNNNNNNNK",
-    "KKKKKKKKKKKKKKKK",
+    ".KKKKKKKKKKKKKK.",
+    "KBBBBBWNNNYYNNNK",
+    "KDKKKKDNNYYYYYYK",
+    "KDWKKKDNNWWWWWWK",
+    "KDKWKKDNNYYYYYYK",
+    "KDWKWWDNNYYYYYYK",
+    "KDDDDDDNNOOOOOOK",
+    "KNNNNNNNNNNNNNNK",
+    "KNNNNNNNNNNNNNNK",
+    "KNSNNSNNNNSSSSNK",
+    "KWWWWWWNNSSSSASK",
+    "KWTTTTWNNSSNNWSK",
+    "KWWWWWWNNSWNNSSK",
+    "KWTTTTWNNSFSSSSK",
+    "KWWWWWWNNNSSSSNK",
+    ".KKKKKKKKKKKKKK.",
 ]
 
 
@@ -786,8 +747,6 @@ def draw_program(cv, rich):
     s = cv.w
     if s == 16:
         cv.grid(0, 0, PROGRAM16, VGA_CHARS)
-        for x, y in ((0, 0), (15, 0), (0, 15), (15, 15)):
-            cv.set(x, y, None)
         return
     draw_tile(cv, rich, 2)
     if s == 32:
