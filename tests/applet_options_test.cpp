@@ -1,0 +1,147 @@
+// The four applet options dialogs: what the load shows, what each choice stores, how they differ.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "core/program.h"
+#include "fake_api.h"
+#include "options/frmAppletOptions.h"
+
+using testing_support::FakeApi;
+using testing_support::TempDir;
+
+namespace {
+
+struct Fixture {
+    TempDir dir;
+    FakeApi api{dir.Path()};
+    core::Program program{api};
+    std::string name;
+
+    Fixture(const std::string& code, const std::string& ini) : name("frm" + code + "Opt") {
+        std::ofstream(dir.Path() / "vornkit.ini", std::ios::binary) << ini;
+        program.Forms().Reopen(name);
+    }
+    options::frmAppletOptions& Dialog() {
+        return static_cast<options::frmAppletOptions&>(*program.Forms().Find(name));
+    }
+    void User(const std::function<void(options::frmAppletOptions&)>& act) {
+        program.Forms().Dispatch([&] { act(Dialog()); });
+    }
+    std::string Ini() const {
+        std::ifstream in(dir.Path() / "vornkit.ini", std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    // The selected window style, "" for none.
+    std::string Selected() {
+        std::string out;
+        for (const char* option : {"optNorm", "optMin", "optMax"})
+            if (const forms::Control* c = Dialog().Find(option); c && c->Value() == 1)
+                out += option;
+        return out;
+    }
+};
+
+const struct {
+    const char* code;
+    const char* section;
+} kDialogs[] = {{"TD", "VORNDOS"}, {"TE", "VORNEXP"}, {"TC", "VORNCON"}, {"TN", "VORNNOT"}};
+
+TEST(frmAppletOptions, LoadSelectsOnlyTheExactStoredStyleAndWritesNothing) {
+    const struct {
+        const char* stored;
+        const char* selected;
+    } cases[] = {{"1", "optNorm"}, {"2", "optMin"}, {"3", "optMax"}, {"3.0", ""},
+                 {"\" 3\"", ""},   {"4", ""},       {"", ""}};
+    for (const auto& d : kDialogs) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(d.code) + " runmode=" + c.stored);
+            const std::string ini = std::string("[") + d.section + "]\r\nrunmode=" + c.stored +
+                                    "\r\nparameters=\"/e, x \"\r\n";
+            Fixture f(d.code, ini);
+            const bool noNormal = std::string(d.code) == "TD" && std::string(c.stored) == "1";
+            EXPECT_EQ(f.Selected(), noNormal ? "" : c.selected);
+            EXPECT_TRUE(f.api.Only("write").empty());
+            EXPECT_EQ(f.Ini(), ini);
+            EXPECT_EQ(f.api.Only("setwindowpos"), std::vector<std::string>{"setwindowpos -1 3"});
+            if (f.Dialog().HasParameters()) {
+                EXPECT_EQ(f.Dialog()["txtParam"].Text(), "/e, x ");
+            }
+        }
+    }
+}
+
+TEST(frmAppletOptions, AnOverLongParameterIsShownCutButLeftInTheFile) {
+    const std::string ini = "[VORNDOS]\r\nparameters=" + std::string(300, 'p') + "\r\n";
+    Fixture f("TD", ini);
+    EXPECT_EQ(f.Dialog()["txtParam"].Text(), std::string(254, 'p'));
+    EXPECT_EQ(f.Ini(), ini);
+}
+
+TEST(frmAppletOptions, EveryChoiceIsStoredAtOnceAndOkOnlyCloses) {
+    for (const auto& d : kDialogs) {
+        SCOPED_TRACE(d.code);
+        Fixture f(d.code, "");
+        f.api.log.clear();
+        std::vector<std::string> expected;
+        const std::string write = std::string("write ") + d.section + " ";
+        const bool hasNormal = f.Dialog().Find("optNorm") != nullptr;
+        if (hasNormal) {
+            f.User([](auto& dlg) { dlg.UserClicked("optNorm", 1); });
+            expected.push_back(write + "runmode=1");
+        }
+        f.User([](auto& dlg) { dlg.UserClicked("optMin", 1); });
+        f.User([](auto& dlg) { dlg.UserClicked("optMax", 1); });
+        expected.insert(expected.end(), {write + "runmode=2", write + "runmode=3"});
+        EXPECT_EQ(f.Selected(), "optMax");
+        if (f.Dialog().HasParameters()) {
+            for (const char* text : {"a", "ab", "abc", ""}) {
+                f.User([&](auto& dlg) { dlg.UserChangedText("txtParam", text); });
+                expected.push_back(write + "parameters=" + text);
+            }
+        }
+        f.User([&](auto& dlg) {
+            dlg.UserClickedButton("cmdOK");
+            EXPECT_EQ(dlg.Name(), f.name);  // freed only once this handler has returned
+        });
+        expected.insert(expected.end(), {"setwindowpos -2 3", "unload " + f.name});
+        EXPECT_EQ(f.api.log, expected);
+        EXPECT_FALSE(f.program.Forms().IsLoaded(f.name));
+    }
+}
+
+TEST(AppletOptionsLayout, TheFourDialogsDifferOnlyWhereIntended) {
+    const struct {
+        const char *code, *title;
+        bool normal, parameters;
+        int frameHeight, okTop, pictureTop, titleWidth;
+    } cases[] = {
+        {"TE", "Vorn Explore Options:", true, true, 1215, 960, 120, 2415},
+        {"TD", "Vorn DOS Options:", false, true, 855, 840, 120, 2415},
+        {"TC", "Vorn Control Panel Options:", true, false, 1215, 1200, 480, 3015},
+        {"TN", "Vorn Notepad Options:", true, false, 1215, 960, 120, 2415},
+    };
+    TempDir dir;
+    FakeApi api(dir.Path());
+    forms::Runtime runtime(api);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        options::frmAppletOptions d(runtime, *applets::ByCode(c.code));
+        EXPECT_EQ(d.Spec().caption, "Options");
+        EXPECT_EQ(d.Name(), std::string("frm") + c.code + "Opt");
+        EXPECT_EQ(d["Label1"].Spec().caption, c.title);
+        EXPECT_EQ(d.Find("optNorm") != nullptr, c.normal);
+        EXPECT_EQ(d.Find("Label2") != nullptr, c.normal);
+        for (const char* control : {"Frame3", "Label6", "txtParam"})
+            EXPECT_EQ(d.Find(control) != nullptr, c.parameters) << control;
+        EXPECT_EQ(d["Frame1"].Spec().height, c.frameHeight);
+        EXPECT_EQ(d["cmdOK"].Spec().top, c.okTop);
+        EXPECT_EQ(d["Picture1"].Spec().top, c.pictureTop);
+        EXPECT_EQ(d["Label1"].Spec().width, c.titleWidth);
+    }
+}
+
+}  // namespace

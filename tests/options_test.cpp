@@ -1,0 +1,198 @@
+// The general options dialog: what it shows, what OK stores and in which order, the start-up
+// command line.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "core/program.h"
+#include "fake_api.h"
+#include "options/basReg.h"
+#include "options/frmOptions.h"
+
+using testing_support::FakeApi;
+using testing_support::TempDir;
+
+namespace {
+
+const std::vector<std::string> kBoxes = {"TECheck", "TDCheck", "TCCheck",
+                                         "TPCheck", "TACheck", "TNCheck"};
+
+struct Fixture {
+    TempDir dir;
+    FakeApi api{dir.Path()};
+    core::Program program{api};
+
+    explicit Fixture(const std::string& ini = "", bool runKey = true) {
+        if (!ini.empty())
+            std::ofstream(dir.Path() / "vornkit.ini", std::ios::binary) << ini;
+        if (runKey)
+            api.CreateRegistryKey(basReg::kRunKey);
+        api.appPath = "C:\\VORNKIT";
+        api.exeName = "Vornkit";
+        program.Start();
+        program.Forms().Reopen("frmOptions");
+        api.log.clear();
+    }
+    options::frmOptions& Dialog() {
+        return static_cast<options::frmOptions&>(*program.Forms().Find("frmOptions"));
+    }
+    void Click(const std::string& box, int value) {
+        program.Forms().Dispatch([&] { Dialog().UserClicked(box, value); });
+    }
+    void Press(const std::string& button) {
+        program.Forms().Dispatch([&] { Dialog().UserClickedButton(button); });
+    }
+    std::string Ini() const {
+        std::ifstream in(dir.Path() / "vornkit.ini", std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+};
+
+TEST(frmOptions, LoadCentresGoesTopmostAndTicksOnlyExactOnes) {
+    Fixture f("[VORNKIT]\r\nTDCheck=01\r\nTCCheck=2\r\nTACheck=0\r\nStartupCheck=1.0\r\n");
+    f.program.Settings().TPCheck = "";  // not reachable from the file: empty reads as "1"
+    f.program.Forms().Reopen("frmOptions");
+    auto& d = f.Dialog();
+    EXPECT_EQ(f.api.Only("setwindowpos"), std::vector<std::string>{"setwindowpos -1 3"});
+    EXPECT_LE(std::abs(2 * d.Left() + d.Width() - f.api.ScreenWidthTwips()), 1);
+    EXPECT_LE(std::abs(2 * d.Top() + d.Height() - f.api.ScreenHeightTwips()), 1);
+    const std::map<std::string, int> expected = {{"TECheck", 1},     {"TDCheck", 0}, {"TCCheck", 0},
+                                                 {"TPCheck", 0},     {"TACheck", 0}, {"TNCheck", 1},
+                                                 {"StartupCheck", 0}};
+    for (const auto& [box, value] : expected)
+        EXPECT_EQ(d[box].Value(), value) << box;
+}
+
+TEST(frmOptions, FirstOkStoresStartupThenTheSixKeysInDialogOrder) {
+    Fixture f;
+    f.Press("cmdOK");
+    std::vector<std::string> log = {
+        "reg.open 2147483650 SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run 131078",
+        "reg.set Vornkit=c:\\vornkit\\vornkit.exe type 1 length 22", "reg.close",
+        "write VORNKIT StartupCheck=1"};
+    for (const auto& key : kBoxes)
+        log.push_back("write VORNKIT " + key + "=1");
+    log.insert(log.end(), {"setwindowpos -2 3", "unload frmOptions"});
+    EXPECT_EQ(f.api.log, log);
+    const std::string ini = f.Ini();
+    EXPECT_EQ(ini.substr(ini.find("[VORNKIT]")),
+              "[VORNKIT]\r\nStartupCheck=1\r\nTECheck=1\r\nTDCheck=1\r\nTCCheck=1\r\nTPCheck=1\r\n"
+              "TACheck=1\r\nTNCheck=1\r\n");
+    EXPECT_EQ(*f.api.RegistryValue(basReg::kRunKey, "Vornkit"), "c:\\vornkit\\vornkit.exe");
+}
+
+TEST(frmOptions, StartupIsStoredOnEveryOkEvenWhenTheRestIsRefused) {
+    Fixture f;
+    f.Click("StartupCheck", 0);
+    for (const auto& key : kBoxes)
+        f.Click(key, 0);
+    f.Press("cmdOK");
+    EXPECT_EQ(f.api.log,
+              (std::vector<std::string>{
+                  "reg.open 2147483650 SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run 131078",
+                  "reg.set Vornkit= type 1 length 0", "reg.close", "write VORNKIT StartupCheck=0",
+                  "setwindowpos -2 3",
+                  "msgbox Vornkit 16 You must leave at least one applet active in Vornkit.",
+                  "setwindowpos -1 3"}));
+    EXPECT_TRUE(f.program.Forms().IsLoaded("frmOptions"));
+    EXPECT_EQ(f.program.Settings().StartupCheck, "0");
+    EXPECT_EQ(f.program.Settings().TECheck, "1");
+    EXPECT_EQ(*f.api.RegistryValue(basReg::kRunKey, "Vornkit"), "");
+
+    // Without the Run key the failure is shown and OK goes on.
+    Fixture g("", false);
+    g.Press("cmdOK");
+    EXPECT_EQ(g.api.Only("msgbox"),
+              std::vector<std::string>{"msgbox Registry Open Error 16 Bad Key Name"});
+    EXPECT_EQ(g.api.Only("write").size(), 7u);
+    EXPECT_FALSE(g.program.Forms().IsLoaded("frmOptions"));
+}
+
+TEST(frmOptions, OkStartsTheNewAppletBeforeStoppingTheOldOne) {
+    Fixture f("[VORNKIT]\r\nTPCheck=0\r\n");
+    f.Click("TNCheck", 0);
+    f.Click("TPCheck", 1);
+    f.Press("cmdOK");
+    const auto icons = f.api.Only("icon.");
+    EXPECT_EQ(icons,
+              (std::vector<std::string>{"icon.add Vorn CD Player", "icon.delete Vorn Notepad"}));
+    EXPECT_TRUE(f.program.Forms().IsLoaded("frmTPIcon"));
+    EXPECT_FALSE(f.program.Forms().IsLoaded("frmTNIcon"));
+    const std::string ini = f.Ini();
+    EXPECT_NE(ini.find("TPCheck=1\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("TNCheck=0\r\n"), std::string::npos);
+    EXPECT_EQ(f.program.Settings().TPCheck, "1");
+    EXPECT_EQ(f.program.Settings().TNCheck, "0");
+}
+
+// A value that shows cleared is stored as "0" by OK and starts nothing; ticked, it starts.
+TEST(frmOptions, HandEditedValuesAreStoredAsShown) {
+    Fixture f("[VORNKIT]\r\nTDCheck=01\r\nTCCheck=2\r\nStartupCheck=0\r\n");
+    f.Click("TCCheck", 1);
+    f.Click("StartupCheck", 1);
+    f.Press("cmdOK");
+    EXPECT_TRUE(f.program.Forms().IsLoaded("frmTCIcon"));
+    EXPECT_FALSE(f.program.Forms().IsLoaded("frmTDIcon"));
+    EXPECT_TRUE(f.api.Only("unload frmT").empty());
+    EXPECT_EQ(f.program.Settings().TDCheck, "0");
+    EXPECT_EQ(f.program.Settings().TCCheck, "1");
+    const std::string ini = f.Ini();
+    EXPECT_NE(ini.find("TDCheck=0\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("TCCheck=1\r\n"), std::string::npos);
+    f.program.Forms().Reopen("frmOptions");  // shows what OK confirmed
+    EXPECT_EQ(f.Dialog()["TDCheck"].Value(), 0);
+    EXPECT_EQ(f.Dialog()["TCCheck"].Value(), 1);
+    EXPECT_EQ(f.Dialog()["StartupCheck"].Value(), 1);
+}
+
+TEST(frmOptions, CancelAndReopenDiscardUnconfirmedTicks) {
+    Fixture f;
+    const std::string before = f.Ini();
+    f.Click("TNCheck", 0);
+    f.Click("StartupCheck", 0);
+    f.program.Forms().Reopen("frmOptions");
+    EXPECT_EQ(f.Dialog()["TNCheck"].Value(), 1);
+    EXPECT_EQ(f.Dialog()["StartupCheck"].Value(), 1);
+    f.Click("TECheck", 0);
+    f.Press("cmdCancel");
+    EXPECT_FALSE(f.program.Forms().IsLoaded("frmOptions"));
+    EXPECT_TRUE(f.api.Only("write").empty());
+    EXPECT_TRUE(f.api.Only("reg.").empty());
+    EXPECT_TRUE(f.api.Only("unload frmT").empty());
+    EXPECT_TRUE(f.api.Only("load frmT").empty());
+    EXPECT_EQ(f.Ini(), before);
+    EXPECT_EQ(f.program.Settings().TECheck, "1");
+}
+
+TEST(frmOptions, TheDialogOutlivesItsOwnOkUntilTheHandlerReturns) {
+    Fixture f;
+    f.program.Forms().Dispatch([&] {
+        auto& d = f.Dialog();
+        d.UserClickedButton("cmdOK");
+        EXPECT_FALSE(f.program.Forms().IsLoaded("frmOptions"));
+        EXPECT_EQ(d.Name(), "frmOptions");  // still readable: freed only after this handler
+        EXPECT_EQ(d.WindowHandle(), 0u);
+    });
+    EXPECT_EQ(f.program.Forms().Find("frmOptions"), nullptr);
+}
+
+TEST(StartupCommand, LowerCaseQuotedOnlyWhenThePathHasABlank) {
+    const struct {
+        const char *path, *exe, *command;
+    } cases[] = {
+        {"C:\\Program Files\\Vorn Kit", "VornKit", "\"c:\\program files\\vorn kit\\vornkit.exe\""},
+        {"C:\\VORNKIT", "Vornkit", "c:\\vornkit\\vornkit.exe"},
+        {"C:\\", "vornkit", "c:\\\\vornkit.exe"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(options::StartupCommand(c.path, c.exe), c.command);
+    }
+}
+
+}  // namespace

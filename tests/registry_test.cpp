@@ -1,0 +1,109 @@
+// Writing the start-up value: key paths, registry failures and their messages.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "fake_api.h"
+#include "options/basReg.h"
+
+using testing_support::FakeApi;
+using testing_support::TempDir;
+
+namespace {
+
+const std::string kRunSubKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+TEST(SetRegistryValue, SplitsThePathAndWritesTheCharactersOnly) {
+    const struct {
+        std::string path, data, open;
+    } cases[] = {
+        {basReg::kRunKey, "c:\\vornkit\\vornkit.exe", "reg.open 2147483650 " + kRunSubKey},
+        {basReg::kRunKey, "", "reg.open 2147483650 " + kRunSubKey},
+        {"HKEY_CURRENT_USER", "x y", "reg.open 2147483649 "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path + " [" + c.data + "]");
+        TempDir dir;
+        FakeApi api(dir.Path());
+        api.CreateRegistryKey(c.path);
+        EXPECT_TRUE(basReg::SetRegistryValue(api, c.path, "Vornkit", c.data));
+        EXPECT_EQ(api.log,
+                  (std::vector<std::string>{c.open + " 131078",
+                                            "reg.set Vornkit=" + c.data + " type 1 length " +
+                                                std::to_string(c.data.size()),
+                                            "reg.close"}));
+        const std::string* stored = api.RegistryValue(c.path, "Vornkit");
+        ASSERT_NE(stored, nullptr);
+        EXPECT_EQ(*stored, c.data);
+    }
+}
+
+TEST(SetRegistryValue, FailuresShowOneMessageAndCloseOnlyAnOpenedKey) {
+    const std::string format = "msgbox Vornkit 0 Incorrect Format:\r\n\r\n";
+    const std::string noMainKey = "msgbox Vornkit 0 Not a valid main key handle";
+    const std::string open = "reg.open 2147483650 " + kRunSubKey + " 131078";
+    const std::string openError = "msgbox Registry Open Error 16 ";
+    const std::string writeError = "msgbox Registry Write Error 16 ";
+    const struct {
+        std::string path;
+        bool createKey;
+        std::optional<std::int32_t> openResult, setResult;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"hkey_users\\x", true, {}, {}, {format + "hkey_users\\x"}},
+        {"HKEY_USERS\\x\\", true, {}, {}, {format + "HKEY_USERS\\x\\"}},
+        {"", true, {}, {}, {format}},
+        {"HKEY_NOPE\\x", true, {}, {}, {noMainKey}},
+        {"HKEY_Users\\x", true, {}, {}, {noMainKey}},
+        {basReg::kRunKey, false, {}, {}, {open, openError + "Bad Key Name"}},
+        {basReg::kRunKey, true, 5, {}, {open, openError + "Access to this key is denied"}},
+        {basReg::kRunKey,
+         true,
+         {},
+         1013,
+         {open, "reg.set Vornkit=v type 1 length 1", writeError + "Can't Write Key", "reg.close"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        TempDir dir;
+        FakeApi api(dir.Path());
+        if (c.createKey)
+            api.CreateRegistryKey(c.path);
+        api.openResult = c.openResult;
+        api.setResult = c.setResult;
+        EXPECT_FALSE(basReg::SetRegistryValue(api, c.path, "Vornkit", "v"));
+        EXPECT_EQ(api.log, c.log);
+    }
+}
+
+TEST(GetRegistryErrorText, KnownCodesAndTheNumberedFallback) {
+    const struct {
+        std::int32_t code;
+        std::string text;
+    } cases[] = {
+        {2, "Bad Key Name"},
+        {1010, "Bad Key Name"},
+        {4, "Can't Read Key"},
+        {1012, "Can't Read Key"},
+        {5, "Access to this key is denied"},
+        {8, "Out of memory"},
+        {14, "Out of memory"},
+        {87, "Invalid Parameter"},
+        {234, "There is more data than the buffer has been allocated to hold."},
+        {1009, "The Registry Database is corrupt!"},
+        {1015, "The Registry Database is corrupt!"},
+        {1011, "Can't Open Key"},
+        {1013, "Can't Write Key"},
+        {0, "Undefined Error Code:   0"},
+        {6, "Undefined Error Code:   6"},
+        {1014, "Undefined Error Code:   1014"},
+        {-1, "Undefined Error Code:  -1"},
+        {INT_MIN, "Undefined Error Code:  -2147483648"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(basReg::GetRegistryErrorText(c.code), c.text);
+    }
+}
+
+}  // namespace
