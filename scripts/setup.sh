@@ -10,10 +10,16 @@ for p in cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 binutils-ming
          wine wine32:i386 xvfb xdotool imagemagick x11-utils clang-format fonts-wine; do
   have "$p" || need+=("$p")
 done
-[ ${#need[@]} -eq 0 ] && exit 0
-
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+# The cross compilers are reached through update-alternatives links; mend a broken group.
+for tool in gcc g++; do
+  if have "g++-mingw-w64-i686" && ! command -v "i686-w64-mingw32-$tool" >/dev/null; then
+    $SUDO update-alternatives --auto "i686-w64-mingw32-$tool" >/dev/null 2>&1 || true
+  fi
+done
+[ ${#need[@]} -eq 0 ] && exit 0
+
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
