@@ -1,7 +1,7 @@
 #include "applets/launch.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <limits>
 
 #include "core/basIni.h"
@@ -39,46 +39,78 @@ std::optional<std::int32_t> ToWindowStyle(std::string_view text) {
             return FromRadix(text.substr(2), 8);
         return std::nullopt;
     }
-    // [sign] digits [. digits] [E|D [sign] digits], at least one mantissa digit.
-    std::string number;
+    // [sign] digits [. digits] [E|D [sign] digits], at least one mantissa digit. The value is
+    // worked out exactly on the decimal digits: no binary floating point, so "2.5" and
+    // "2.50000000000000000001" round as they read.
     std::size_t i = 0;
+    bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        number += text[i++];
-    bool mantissa = false;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-        number += text[i++], mantissa = true;
+        negative = text[i++] == '-';
+    std::string digits;
+    long long integerDigits = 0;
+    auto isDigit = [&](std::size_t at) {
+        return at < text.size() && text[at] >= '0' && text[at] <= '9';
+    };
+    while (isDigit(i))
+        digits += text[i++], ++integerDigits;
     if (i < text.size() && text[i] == '.') {
-        number += text[i++];
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-            number += text[i++], mantissa = true;
-    }
-    if (!mantissa)
-        return std::nullopt;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
-        number += 'e';
         ++i;
+        while (isDigit(i))
+            digits += text[i++];
+    }
+    if (digits.empty())
+        return std::nullopt;
+    long long exponent = 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        ++i;
+        bool negativeExponent = false;
         if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            number += text[i++];
-        bool exponent = false;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-            number += text[i++], exponent = true;
-        if (!exponent)
+            negativeExponent = text[i++] == '-';
+        if (!isDigit(i))
             return std::nullopt;
+        while (isDigit(i))
+            exponent = std::min(exponent * 10 + (text[i++] - '0'), 100000LL);
+        if (negativeExponent)
+            exponent = -exponent;
     }
     if (i != text.size())
         return std::nullopt;
-    const char* first = number.c_str();
-    if (*first == '+')
-        ++first;  // from_chars takes no plus sign
-    double value = 0;
-    auto [end, ec] = std::from_chars(first, number.c_str() + number.size(), value);
-    if (ec != std::errc() || end != number.c_str() + number.size())
+
+    // Leading zeros carry nothing; an all-zero mantissa is zero whatever the exponent.
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return 0;
+    digits.erase(0, first);
+    const long long whole = integerDigits - static_cast<long long>(first) + exponent;
+    if (whole > 10)
+        return std::nullopt;  // ten digits or more before the point: beyond 32 bits
+    // Split into the whole part and what follows the point.
+    std::string integerPart, fraction;
+    if (whole <= 0) {
+        fraction = std::string(static_cast<std::size_t>(std::min(-whole, 12LL)), '0') + digits;
+    } else {
+        integerPart =
+            digits.substr(0, std::min<std::size_t>(digits.size(), static_cast<std::size_t>(whole)));
+        integerPart.resize(static_cast<std::size_t>(whole), '0');
+        if (digits.size() > static_cast<std::size_t>(whole))
+            fraction = digits.substr(static_cast<std::size_t>(whole));
+    }
+    long long value = 0;
+    for (char c : integerPart)
+        value = value * 10 + (c - '0');
+    // Half to even: .5 exactly goes to the even neighbour, anything above .5 up.
+    if (!fraction.empty() && fraction[0] >= '5') {
+        const bool above =
+            fraction[0] > '5' || fraction.find_first_not_of('0', 1) != std::string::npos;
+        if (above || value % 2 == 1)
+            ++value;
+    }
+    if (negative)
+        value = -value;
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
-    const double rounded = std::nearbyint(value);  // half to even
-    if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
-          rounded <= std::numeric_limits<std::int32_t>::max()))
-        return std::nullopt;
-    return static_cast<std::int32_t>(rounded);
+    return static_cast<std::int32_t>(value);
 }
 
 std::string CommandLine(const Applet& applet, const std::string& parameters,
