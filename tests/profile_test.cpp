@@ -131,6 +131,24 @@ TEST_F(ProfileTest, ReplaceChangesOnlyTheFirstMatchingLine) {
     EXPECT_EQ(Get("S", "key"), "new");
 }
 
+TEST_F(ProfileTest, WriteLeavesEveryOtherLineReadingAsBefore) {
+    const struct {
+        std::string before, section, key, value, after;
+    } cases[] = {
+        // A last line ending in a lone CR: a bare LF after it would make its CR a line end.
+        {"[S]\nk=v\r", "T", "x", "1", "[S]\nk=v\r\r\n[T]\nx=1\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        Put("v.ini", c.before);
+        const std::string old = Get("S", "k");
+        ASSERT_TRUE(Set(c.section, c.key, c.value));
+        EXPECT_EQ(Bytes("v.ini"), c.after);
+        EXPECT_EQ(Get("S", "k"), old);
+        EXPECT_EQ(Get(c.section, c.key), c.value);
+    }
+}
+
 TEST_F(ProfileTest, BareFileNamesLiveInTheWindowsDirectory) {
     EXPECT_EQ(profile_.PathOf("v.ini"), dir_ / "v.ini");
     EXPECT_EQ(profile_.PathOf("sub/v.ini"), fs::path("sub/v.ini"));

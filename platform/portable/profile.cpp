@@ -262,7 +262,10 @@ bool ProfileFiles::WritePrivateProfileString(const std::string& section, const s
         } else {
             const std::size_t insertAt = at.section != kNone ? at.insertAt : lines.size();
             if (insertAt > 0 && lines[insertAt - 1].end.empty()) {
-                lines[insertAt - 1].end = end;
+                // A last line that ends in a lone CR keeps it as text: a bare LF after it
+                // would turn the pair into a line end and change what the line reads.
+                Line& last = lines[insertAt - 1];
+                last.end = !last.text.empty() && last.text.back() == '\r' ? "\r\n" : end;
             }
             std::vector<Line> added;
             if (at.section == kNone) {
