@@ -1,0 +1,310 @@
+"""End-to-end tests of the tray program: what a user sees and what the file system keeps.
+
+Each test gets `d`, a harness.Desktop: a fresh Wine prefix with vornkit.exe in C:\\vornkit\\ and
+stand-ins for the programs the icons start, on its own X server. The stand-ins record how they
+were started (program, command line, show code) in C:\\standin.log.
+"""
+
+from dataclasses import dataclass
+
+from harness import (ACTION_TIMEOUT, ARTIFACTS_DIR, SCREEN_H, SCREEN_W, TASKBAR_TOP, Launch,
+                     drawn_separators, menu_rows, parse_profile, profile_text, wait_until)
+
+ERROR_TEXT = ("This applet will not work on your system; please uncheck it from the Vornkit "
+              "options menu.")
+COMMON_MENU = ("&Vornkit Options", "&About Vornkit", "E&xit Vornkit", "-", "&Cancel This Menu")
+
+
+@dataclass(frozen=True)
+class Applet:
+    code: str
+    tooltip: str
+    program: str  # file name of the program its icon starts
+    section: str  # its own settings section, "" if none
+    options_item: str  # its own popup menu entry, "" if none
+
+    @property
+    def menu(self):
+        """Its popup menu's entries, top to bottom; "-" is a separator."""
+        return ((self.options_item, "-") if self.options_item else ()) + COMMON_MENU
+
+
+# In the order start-up adds the icons: the first one takes tray slot 0, the rightmost.
+APPLETS = (
+    Applet("TA", "Vorn Calculator", "calc.exe", "", ""),
+    Applet("TC", "Vorn Control Panel", "control.exe", "VORNCON", "Vorn Control &Options"),
+    Applet("TD", "Vorn DOS", "command.com", "VORNDOS", "Vorn DOS &Options"),
+    Applet("TE", "Vorn Explore", "explorer.exe", "VORNEXP", "Vorn Explore &Options"),
+    Applet("TN", "Vorn Notepad", "notepad.exe", "VORNNOT", "Vorn Notepad &Options"),
+    Applet("TP", "Vorn CD Player", "cdplayer.exe", "", ""),
+)
+SLOT = {a.code: slot for slot, a in enumerate(APPLETS)}
+BY_CODE = {a.code: a for a in APPLETS}
+SECTION_ORDER = [a.section for a in APPLETS if a.section]
+
+# What a left click starts while the settings hold only the defaults: bare names for the
+# program search, full paths into the Windows folder, the stored window style or a normal one.
+DEFAULT_LAUNCH = {
+    "TA": Launch("calc.exe", "C:\\windows\\calc.exe", 1),
+    "TC": Launch("control.exe", "control.exe", 3),
+    "TD": Launch("command.com", "command.com", 3),
+    "TE": Launch("explorer.exe", "explorer.exe", 3),
+    "TN": Launch("notepad.exe", "notepad.exe", 3),
+    "TP": Launch("cdplayer.exe", "C:\\windows\\cdplayer.exe", 1),
+}
+
+# The settings file the first start leaves behind: one default run mode per applet that has a
+# section, in the order the icons load.
+DEFAULT_SECTIONS = [(section, [("runmode", "3")]) for section in SECTION_ORDER]
+
+
+def expect(actual, expected, what):
+    if actual != expected:
+        raise AssertionError(f"{what}: got {actual!r}, expected {expected!r}")
+
+
+def settings_text(sections):
+    """Settings file text from {section: body}, bodies one key=value per line."""
+    return "".join(f"[{name}]\n" + (f"{body}\n" if body else "") for name, body in sections.items())
+
+
+def start(d, icons=6, copies=1):
+    """Starts one more copy and waits until it is idle and the tray shows `icons` icons."""
+    d.start()
+    d.wait_started(copies)
+    d.wait_icons(icons)
+
+
+def programs_by_slot(d, count):
+    """Left-clicks tray slots 0..count-1 in turn; returns the program each one started."""
+    for slot in range(count):
+        d.click_slot(slot)
+        d.wait_launches(slot + 1)
+    return [launch.program for launch in d.launches()]
+
+
+def launch_set(launches):
+    return sorted(map(str, launches))
+
+
+# --- start-up ---------------------------------------------------------------------------------
+
+
+def test_first_start_shows_six_icons_and_stores_default_run_modes(d):
+    start(d, icons=6)
+    d.save_screenshot(ARTIFACTS_DIR / "tray.png",
+                      crop=(SCREEN_W - 200, TASKBAR_TOP - 20, SCREEN_W, SCREEN_H))
+    expect(d.settings(), DEFAULT_SECTIONS, "settings file after the first start")
+    expect(len(d.vornkit_pids()), 1, "running copies")
+
+
+def _start_up_case(settings, shown):
+    """With `settings`, start-up shows exactly the applets `shown`, in load order, and adds a
+    default run mode for each of them that has a section, after what the file held."""
+
+    def check(d):
+        d.write_settings(settings)
+        start(d, icons=len(shown))
+        expect(programs_by_slot(d, len(shown)), [BY_CODE[c].program for c in shown],
+               "programs started by the tray slots from the right")
+        added = [(section, [("runmode", "3")]) for section in SECTION_ORDER
+                 if any(BY_CODE[c].section == section for c in shown)]
+        expect(d.settings(), parse_profile(profile_text(settings)) + added,
+               "settings file after start-up")
+
+    return check
+
+
+test_start_up_without_dos_prompt = _start_up_case(
+    "[VORNKIT]\nTDCheck=0\n", ("TA", "TC", "TE", "TN", "TP"))
+test_start_up_enable_key_must_be_exactly_one = _start_up_case(
+    "[VORNKIT]\nTPCheck=01\nTECheck=1\n", ("TA", "TC", "TD", "TE", "TN"))
+test_start_up_keys_ignore_case_and_empty_means_on = _start_up_case(
+    "[vornkit]\ntacheck=\ntnCHECK=0\nTCCheck=1\n", ("TA", "TC", "TD", "TE", "TP"))
+
+
+def test_all_applets_off_shows_no_icon_and_keeps_running(d):
+    settings = "[VORNKIT]\n" + "".join(f"{a.code}Check=0\n" for a in APPLETS)
+    d.write_settings(settings)
+    start(d, icons=0)
+    expect(len(d.vornkit_pids()), 1, "running copies once start-up is over")
+    expect(d.settings_bytes(), profile_text(settings), "settings file after start-up")
+
+
+def test_second_copy_adds_six_more_icons(d):
+    start(d, icons=6)
+    start(d, icons=12, copies=2)
+    expect(len(d.vornkit_pids()), 2, "running copies")
+    d.click_slot(6)  # the second copy's first icon
+    expect(d.wait_launches(1), [DEFAULT_LAUNCH["TA"]], "started by the second copy's first icon")
+
+
+def test_tooltips_name_each_applet(d):
+    start(d)
+    for slot, applet in enumerate(APPLETS):
+        d.move_mouse_away()
+        d.wait_no_window(cls="tooltips_class32")  # the next tip to show is this icon's
+        d.point_at_slot(slot)
+        expect(d.wait_tooltip(), applet.tooltip, f"tooltip of tray slot {slot}")
+
+
+# --- left click -------------------------------------------------------------------------------
+
+
+def test_left_click_starts_each_program(d):
+    start(d)
+    for slot, applet in enumerate(APPLETS):
+        d.click_slot(slot)
+        got = d.wait_launches(slot + 1)
+        expect(got[slot:], [DEFAULT_LAUNCH[applet.code]], f"started by the {applet.code} icon")
+    d.wait_icons(6, timeout=5)
+
+
+def test_command_line_and_window_style_follow_settings(d):
+    start(d)
+    # (applet, the body of its section, what a click then starts). The file is rewritten
+    # while the program runs: every click reads it anew. The file's reader trims blanks at
+    # the ends of a value and removes one pair of enclosing quotes.
+    cases = [
+        ("TE", "runmode=2", Launch("explorer.exe", "explorer.exe", 2)),
+        ("TE", 'parameters=  /x "a b"  \nrunmode=1',
+         Launch("explorer.exe", 'explorer.exe /x "a b"', 1)),
+        ("TE", 'parameters="  q  "\nrunmode=3', Launch("explorer.exe", "explorer.exe   q  ", 3)),
+        ("TE", "parameters=   \nrunmode=2", Launch("explorer.exe", "explorer.exe", 2)),
+        ("TD", "parameters=/k echo hi\nrunmode=2",
+         Launch("command.com", "command.com /k echo hi", 2)),
+        ("TD", "runmode=1", Launch("command.com", "command.com", 1)),
+        ("TN", "parameters=C:\\notes\\a b.txt\nrunmode=2",
+         Launch("notepad.exe", "notepad.exe C:\\notes\\a b.txt", 2)),
+        ("TN", "runmode=1\nparameters=", Launch("notepad.exe", "notepad.exe", 1)),
+        ("TC", "parameters=/x\nrunmode=1", Launch("control.exe", "control.exe", 1)),
+        ("TC", "runmode=2", Launch("control.exe", "control.exe", 2)),
+    ]
+    defaults = {section: "runmode=3" for section in SECTION_ORDER}
+    for number, (code, body, expected) in enumerate(cases, start=1):
+        d.write_settings(settings_text({**defaults, BY_CODE[code].section: body}))
+        d.click_slot(SLOT[code])
+        got = d.wait_launches(number)
+        expect(got[number - 1:], [expected], f"{code} click with {body!r}")
+
+
+def test_double_click_starts_program_once(d):
+    start(d)
+    d.click_slot(SLOT["TN"], double=True)
+    # Then a click on another icon: the program handles clicks in order, so once this one's
+    # program has started, anything the double click would start has started too.
+    d.click_slot(SLOT["TA"])
+    expect(launch_set(d.wait_launches(2)), launch_set([DEFAULT_LAUNCH["TN"], DEFAULT_LAUNCH["TA"]]),
+           "started by a double click on Notepad, then a click on Calculator")
+
+
+# --- failed start -----------------------------------------------------------------------------
+
+
+def expect_error_box_then_dismiss(d, what, key=None):
+    """The failure message shows, nothing started, the icons stay; OK (or `key`) closes it."""
+    box, text, buttons = d.message_box("Error")
+    expect(text, ERROR_TEXT, f"{what}: message text")
+    expect(list(buttons), ["OK"], f"{what}: message box buttons")
+    expect(d.launches(), [], f"{what}: started programs")
+    d.wait_icons(6, timeout=5)  # the icons stay while the message shows
+    if key:
+        d.point_at(box)
+        d.key(key)
+    else:
+        d.click_at(*buttons["OK"].centre)
+    d.wait_no_window(caption="Error")
+
+
+def test_start_without_run_mode_reports_error_then_works_again(d):
+    start(d)
+    # The run mode goes missing while the program runs (only a new start would restore it).
+    without = settings_text({"VORNCON": "runmode=3", "VORNDOS": "runmode=3", "VORNEXP": "",
+                             "VORNNOT": "runmode=3"})
+    d.write_settings(without)
+    d.click_slot(SLOT["TE"])
+    expect_error_box_then_dismiss(d, "first click")
+    expect(d.settings_bytes(), profile_text(without), "settings file after a failed start")
+    d.click_slot(SLOT["TE"])
+    expect_error_box_then_dismiss(d, "second click", key="Return")
+    d.write_settings(without.replace("[VORNEXP]\n", "[VORNEXP]\nrunmode=2\n"))
+    d.click_slot(SLOT["TE"])
+    expect(d.wait_launches(1), [Launch("explorer.exe", "explorer.exe", 2)],
+           "started once the run mode is back")
+
+
+def test_missing_programs_of_windows_folder_report_error(d):
+    d.remove_standin("calc.exe")
+    d.remove_standin("cdplayer.exe")
+    start(d)
+    for code in ("TA", "TP"):
+        d.click_slot(SLOT[code])
+        expect_error_box_then_dismiss(d, f"{code} click")
+    d.restore_standin("calc.exe")
+    d.restore_standin("cdplayer.exe")
+    d.click_slot(SLOT["TA"])
+    d.wait_launches(1)
+    d.click_slot(SLOT["TP"])
+    expect(d.wait_launches(2), [DEFAULT_LAUNCH["TA"], DEFAULT_LAUNCH["TP"]],
+           "started once the programs are back")
+
+
+# --- popup menu -------------------------------------------------------------------------------
+
+
+def test_popup_menu_entries_of_each_icon(d):
+    start(d)
+    item_heights = set()
+    for slot, applet in enumerate(APPLETS):
+        menu = d.open_menu(slot)
+        rows = menu_rows(menu.rect, applet.menu)  # raises unless exactly these entries fit
+        item_heights.add(max(r.bottom - r.top for r in rows))
+        separators = [i for i, label in enumerate(applet.menu) if label == "-"]
+        wait_until(f"the {applet.code} menu's separators drawn at rows {separators}",
+                   lambda: drawn_separators(d.screenshot(), menu.rect, rows),
+                   lambda drawn: drawn == separators, ACTION_TIMEOUT)
+        if applet.code == "TD":
+            left, top, _, _ = menu.rect
+            d.save_screenshot(ARTIFACTS_DIR / "menu.png",
+                              crop=(max(0, left - 60), max(0, top - 30), SCREEN_W, SCREEN_H))
+        d.choose_menu_item(menu, applet.menu, "&Cancel This Menu")
+        d.wait_no_window(cls="#32768")
+    expect(len(item_heights), 1, f"item heights of the six menus {item_heights}")
+    expect(d.launches(), [], "programs started from the menus")
+    expect(len(d.vornkit_pids()), 1, "running copies after the menus")
+    d.wait_icons(6, timeout=5)
+
+
+def test_escape_closes_popup_menu(d):
+    start(d)
+    menu = d.open_menu(SLOT["TD"])
+    d.point_at_menu(menu)
+    d.key("Escape")
+    d.wait_no_window(cls="#32768")
+    expect(d.launches(), [], "programs started by closing the menu")
+    d.click_slot(SLOT["TD"])
+    expect(d.wait_launches(1), [DEFAULT_LAUNCH["TD"]], "started by a click after the menu")
+
+
+def test_click_elsewhere_closes_popup_menu(d):
+    start(d)
+    d.open_menu(SLOT["TE"])
+    d.click_at(SCREEN_W // 4, SCREEN_H // 4)
+    d.wait_no_window(cls="#32768")
+    expect(d.launches(), [], "programs started by closing the menu")
+    d.click_slot(SLOT["TE"])
+    expect(d.wait_launches(1), [DEFAULT_LAUNCH["TE"]], "started by a click after the menu")
+
+
+def test_exit_from_any_icon_removes_its_icons_and_ends_program(d):
+    # A first copy keeps the desktop open (Wine closes it with its last program), so the tray
+    # can be watched after the second copy exits.
+    start(d, icons=6)
+    keeper = d.vornkit_pids()
+    for slot, applet in enumerate(APPLETS):
+        start(d, icons=12, copies=2)
+        menu = d.open_menu(6 + slot)
+        d.choose_menu_item(menu, applet.menu, "E&xit Vornkit")
+        expect(d.wait_gone(count=1), keeper, f"copy left running after exit from {applet.code}")
+        d.wait_icons(6)
+    expect(d.launches(), [], "programs started from the menus")
