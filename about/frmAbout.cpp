@@ -4,48 +4,48 @@
 
 namespace about {
 
-forms::FormSpec AboutSpec() {
-    forms::FormSpec spec;
-    spec.name = "frmAbout";
-    spec.border = forms::Border::None;
-    spec.controlBox = false;
-    spec.showInTaskbar = false;
-    spec.clientWidth = 3510;
-    spec.clientHeight = 1215;
-    spec.backColour = 0x00FFC0C0;
+forms::FormDesign AboutDesign() {
+    forms::FormDesign design;
+    design.name = "frmAbout";
+    design.border = forms::Border::None;
+    design.controlBox = false;
+    design.showInTaskbar = false;
+    design.clientWidth = 3510;
+    design.clientHeight = 1215;
+    design.backColour = 0x00FFC0C0;
 
-    forms::ControlSpec image;
+    forms::ControlDesign image;
     image.name = "Image1";
     image.kind = forms::Kind::Image;
     image.left = 120, image.top = 120, image.width = 480, image.height = 480;
     image.picture = IDI_PROGRAM;
 
-    forms::ControlSpec title;
+    forms::ControlDesign title;
     title.name = "Label1";
     title.kind = forms::Kind::Label;
     title.caption = kProductLine;
     title.left = 600, title.top = 120, title.width = 2655, title.height = 495;
     title.font = {"Comic Sans MS", 18.0f, false};
-    title.backColour = spec.backColour;
+    title.backColour = design.backColour;
     title.foreColour = 0x00000000;
 
-    forms::ControlSpec notice;
+    forms::ControlDesign notice;
     notice.name = "Label2";
     notice.kind = forms::Kind::Label;
     notice.caption = kNotice;
     notice.left = 1440, notice.top = 600, notice.width = 1695, notice.height = 255;
-    notice.backColour = spec.backColour;
+    notice.backColour = design.backColour;
 
-    forms::ControlSpec edge;
+    forms::ControlDesign edge;
     edge.name = "Shape1";
     edge.kind = forms::Kind::Shape;
     edge.left = 0, edge.top = 0, edge.width = 3495, edge.height = 1210;
 
-    spec.controls = {image, title, notice, edge};
-    return spec;
+    design.controls = {image, title, notice, edge};
+    return design;
 }
 
-frmAbout::frmAbout(forms::Runtime& forms) : Form(forms, AboutSpec()) {
+frmAbout::frmAbout(forms::Runtime& forms) : Form(forms, AboutDesign()) {
     On("Form", forms::Event::Click, [this] { Form_Click(); });
     On("Shape1", forms::Event::Click, [this] { Form_Click(); });
     for (const char* name : {"Image1", "Label1", "Label2"})

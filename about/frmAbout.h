@@ -8,7 +8,7 @@ namespace about {
 inline constexpr const char* kProductLine = "Vornkit 2.3";
 inline constexpr const char* kNotice = "\xA9 2026 Vornkit team";
 
-forms::FormSpec AboutSpec();
+forms::FormDesign AboutDesign();
 
 class frmAbout : public forms::Form {
 public:

@@ -36,30 +36,30 @@ platform::NotifyIconData MakeIconRecord(platform::Handle pichook, platform::Hand
     return r;
 }
 
-forms::FormSpec AppletWindowSpec(const Applet& applet) {
-    forms::FormSpec spec;
-    spec.name = std::string(applet.window);
-    spec.caption = "Icon";
-    spec.showInTaskbar = false;
-    spec.icon = applet.icon;
-    forms::ControlSpec pichook;
+forms::FormDesign AppletWindowDesign(const Applet& applet) {
+    forms::FormDesign design;
+    design.name = std::string(applet.window);
+    design.caption = "Icon";
+    design.showInTaskbar = false;
+    design.icon = applet.icon;
+    forms::ControlDesign pichook;
     pichook.name = "pichook";
     pichook.kind = forms::Kind::PictureBox;
-    spec.controls.push_back(pichook);
+    design.controls.push_back(pichook);
     if (applet.HasOptions()) {
-        spec.popupMenu.push_back({"mnuOptions", std::string(applet.optionsCaption)});
-        spec.popupMenu.push_back({"mnuNothing", "-"});
+        design.popupMenu.push_back({"mnuOptions", std::string(applet.optionsCaption)});
+        design.popupMenu.push_back({"mnuNothing", "-"});
     }
-    spec.popupMenu.push_back({"mnuVKOptions", "&Vornkit Options"});
-    spec.popupMenu.push_back({"mnuAbout", "&About Vornkit"});
-    spec.popupMenu.push_back({"mnuExit", "E&xit Vornkit"});
-    spec.popupMenu.push_back({"mnuNothing2", "-"});
-    spec.popupMenu.push_back({"mnuCancel", "&Cancel This Menu"});
-    return spec;
+    design.popupMenu.push_back({"mnuVKOptions", "&Vornkit Options"});
+    design.popupMenu.push_back({"mnuAbout", "&About Vornkit"});
+    design.popupMenu.push_back({"mnuExit", "E&xit Vornkit"});
+    design.popupMenu.push_back({"mnuNothing2", "-"});
+    design.popupMenu.push_back({"mnuCancel", "&Cancel This Menu"});
+    return design;
 }
 
 AppletWindow::AppletWindow(forms::Runtime& forms, const Applet& applet)
-    : Form(forms, AppletWindowSpec(applet)), applet_(applet) {
+    : Form(forms, AppletWindowDesign(applet)), applet_(applet) {
     OnMouseMove("pichook", [this](const forms::MouseArgs& a) {
         pichook_MouseMove(a.button, a.shift, a.x, a.y);
     });

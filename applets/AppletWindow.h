@@ -24,7 +24,7 @@ std::int32_t DecodeMessage(float xTwips, float twipsPerPixel);
 platform::NotifyIconData MakeIconRecord(platform::Handle pichook, platform::Handle icon,
                                         std::string_view tip);
 
-forms::FormSpec AppletWindowSpec(const Applet& applet);
+forms::FormDesign AppletWindowDesign(const Applet& applet);
 
 class AppletWindow : public forms::Form {
 public:

@@ -4,9 +4,9 @@
 
 namespace forms {
 
-Form::Form(Runtime& runtime, FormSpec spec) : runtime_(runtime), spec_(std::move(spec)) {
-    controls_.reserve(spec_.controls.size());
-    for (const ControlSpec& c : spec_.controls)
+Form::Form(Runtime& runtime, FormDesign design) : runtime_(runtime), design_(std::move(design)) {
+    controls_.reserve(design_.controls.size());
+    for (const ControlDesign& c : design_.controls)
         controls_.emplace_back(c);
 }
 
@@ -44,10 +44,10 @@ void Form::Fire(std::string_view control, Event event, const MouseArgs& args) {
 
 // Option buttons of one container form a group: selecting one clears the others.
 void Form::Store(Control& c, int value) {
-    if (c.spec_.kind == Kind::OptionButton && value != 0) {
+    if (c.design_.kind == Kind::OptionButton && value != 0) {
         for (Control& other : controls_) {
-            if (&other != &c && other.spec_.kind == Kind::OptionButton &&
-                other.spec_.container == c.spec_.container && other.value_ != 0) {
+            if (&other != &c && other.design_.kind == Kind::OptionButton &&
+                other.design_.container == c.design_.container && other.value_ != 0) {
                 other.value_ = 0;
                 if (handle_)
                     Api().UpdateControl(*this, other);
@@ -68,7 +68,7 @@ void Form::SetValue(std::string_view control, int value) {
     Control& c = (*this)[control];
     const bool changed = c.value_ != value;
     Store(c, value);
-    const bool click = c.spec_.kind == Kind::OptionButton ? value != 0 : changed;
+    const bool click = c.design_.kind == Kind::OptionButton ? value != 0 : changed;
     if (click)
         Fire(control, Event::Click);
 }
@@ -130,10 +130,10 @@ void Form::Move(int leftTwips, int topTwips) {
 }
 
 void Form::PopupMenu() {
-    const int chosen = Api().TrackPopupMenu(*this, spec_.popupMenu);
-    if (chosen < 0 || chosen >= static_cast<int>(spec_.popupMenu.size()))
+    const int chosen = Api().TrackPopupMenu(*this, design_.popupMenu);
+    if (chosen < 0 || chosen >= static_cast<int>(design_.popupMenu.size()))
         return;
-    const MenuItem& item = spec_.popupMenu[static_cast<std::size_t>(chosen)];
+    const MenuItem& item = design_.popupMenu[static_cast<std::size_t>(chosen)];
     if (!item.IsSeparator())
         Fire(item.name, Event::Click);
 }

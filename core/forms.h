@@ -40,7 +40,7 @@ struct Font {
     bool bold = false;
 };
 
-struct ControlSpec {
+struct ControlDesign {
     std::string name;
     Kind kind = Kind::Label;
     std::string caption;
@@ -59,7 +59,7 @@ struct MenuItem {
     bool IsSeparator() const { return caption == "-"; }
 };
 
-struct FormSpec {
+struct FormDesign {
     std::string name;
     std::string caption;
     Border border = Border::FixedSingle;
@@ -68,7 +68,7 @@ struct FormSpec {
     int clientWidth = 0, clientHeight = 0;  // twips
     int icon = 0;                           // resource id, 0 for none
     std::uint32_t backColour = kDefaultColour;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlDesign> controls;
     std::vector<MenuItem> popupMenu;
 };
 
@@ -81,9 +81,9 @@ struct MouseArgs {
 
 class Control {
 public:
-    explicit Control(ControlSpec spec) : spec_(std::move(spec)) {}
-    const ControlSpec& Spec() const { return spec_; }
-    const std::string& Name() const { return spec_.name; }
+    explicit Control(ControlDesign design) : design_(std::move(design)) {}
+    const ControlDesign& Design() const { return design_; }
+    const std::string& Name() const { return design_.name; }
     int Value() const { return value_; }  // check box 0/1/2, option button 0/1
     const std::string& Text() const { return text_; }
     Handle WindowHandle() const { return handle_; }
@@ -91,7 +91,7 @@ public:
 
 private:
     friend class Form;
-    ControlSpec spec_;
+    ControlDesign design_;
     int value_ = 0;
     std::string text_;
     Handle handle_ = 0;
@@ -101,13 +101,13 @@ class Runtime;
 
 class Form {
 public:
-    Form(Runtime& runtime, FormSpec spec);
+    Form(Runtime& runtime, FormDesign design);
     virtual ~Form() = default;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    const std::string& Name() const { return spec_.name; }
-    const FormSpec& Spec() const { return spec_; }
+    const std::string& Name() const { return design_.name; }
+    const FormDesign& Design() const { return design_; }
     Runtime& Forms() { return runtime_; }
     platform::Api& Api();
 
@@ -166,7 +166,7 @@ private:
     void Store(Control& c, int value);
 
     Runtime& runtime_;
-    FormSpec spec_;
+    FormDesign design_;
     std::vector<Control> controls_;
     std::map<std::pair<std::string, Event>, std::function<void(const MouseArgs&)>> handlers_;
     Handle handle_ = 0;

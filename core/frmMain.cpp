@@ -7,19 +7,19 @@ namespace core {
 
 namespace {
 
-forms::FormSpec MainSpec() {
-    forms::FormSpec spec;
-    spec.name = "frmMain";
-    spec.caption = "Form1";
-    spec.border = forms::Border::None;
-    spec.controlBox = false;
-    spec.showInTaskbar = false;
-    return spec;
+forms::FormDesign MainDesign() {
+    forms::FormDesign design;
+    design.name = "frmMain";
+    design.caption = "Form1";
+    design.border = forms::Border::None;
+    design.controlBox = false;
+    design.showInTaskbar = false;
+    return design;
 }
 
 }  // namespace
 
-frmMain::frmMain(Program& program) : Form(program.Forms(), MainSpec()), program_(program) {}
+frmMain::frmMain(Program& program) : Form(program.Forms(), MainDesign()), program_(program) {}
 
 void frmMain::Form_Load() {
     GeneralSettings& settings = program_.Settings();

@@ -20,10 +20,10 @@ Program::Program(platform::Api& api) : forms_(api) {
                     [](forms::Runtime& r) { return std::make_unique<about::frmAbout>(r); });
     // The icon holder only carries the program's icon; the program never loads it.
     forms_.Register("frmIco", [](forms::Runtime& r) {
-        forms::FormSpec spec;
-        spec.name = "frmIco";
-        spec.icon = IDI_PROGRAM;
-        return std::make_unique<forms::Form>(r, spec);
+        forms::FormDesign design;
+        design.name = "frmIco";
+        design.icon = IDI_PROGRAM;
+        return std::make_unique<forms::Form>(r, design);
     });
     for (const applets::Applet& a : applets::kApplets) {
         forms_.Register(std::string(a.window), [&a](forms::Runtime& r) {

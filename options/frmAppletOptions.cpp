@@ -25,10 +25,10 @@ constexpr DialogText kTexts[] = {
 
 constexpr std::uint32_t kGrey = 0x00C0C0C0;
 
-forms::ControlSpec Make(const char* name, forms::Kind kind, std::string caption,
-                        const char* container, int left, int top, int width, int height,
-                        int tabIndex, float points = 8.0f, bool bold = false) {
-    forms::ControlSpec c;
+forms::ControlDesign Make(const char* name, forms::Kind kind, std::string caption,
+                          const char* container, int left, int top, int width, int height,
+                          int tabIndex, float points = 8.0f, bool bold = false) {
+    forms::ControlDesign c;
     c.name = name;
     c.kind = kind;
     c.caption = std::move(caption);
@@ -42,22 +42,22 @@ forms::ControlSpec Make(const char* name, forms::Kind kind, std::string caption,
 
 }  // namespace
 
-forms::FormSpec AppletOptionsSpec(const applets::Applet& applet) {
+forms::FormDesign AppletOptionsDesign(const applets::Applet& applet) {
     using forms::Kind;
     const DialogText& t = *std::find_if(std::begin(kTexts), std::end(kTexts),
                                         [&](const DialogText& d) { return d.code == applet.code; });
-    forms::FormSpec spec;
-    spec.name = std::string(applet.optionsDialog);
-    spec.caption = "Options";
-    spec.border = forms::Border::FixedSingle;
-    spec.controlBox = true;
-    spec.showInTaskbar = false;
-    spec.icon = applet.icon;
-    spec.clientWidth = t.width;
-    spec.clientHeight = t.height;
+    forms::FormDesign design;
+    design.name = std::string(applet.optionsDialog);
+    design.caption = "Options";
+    design.border = forms::Border::FixedSingle;
+    design.controlBox = true;
+    design.showInTaskbar = false;
+    design.icon = applet.icon;
+    design.clientWidth = t.width;
+    design.clientHeight = t.height;
 
     // The Explorer dialog is the fullest; the others differ from it as below.
-    std::vector<forms::ControlSpec> c = {
+    std::vector<forms::ControlDesign> c = {
         Make("Label1", Kind::Label, std::string(t.title), "", 120, 120, 2415, 255, 9, 9.75f, true),
         Make("Picture1", Kind::PictureBox, "", "", 2640, 120, 615, 495, 8),
         Make("Frame1", Kind::Frame, std::string(t.frame), "", 120, 480, 2295, 1215, 3),
@@ -73,7 +73,7 @@ forms::FormSpec AppletOptionsSpec(const applets::Applet& applet) {
              true),
         Make("txtParam", Kind::TextBox, "", "Frame3", 120, 720, 2895, 285, 11),
     };
-    auto at = [&](std::string_view name) -> forms::ControlSpec& {
+    auto at = [&](std::string_view name) -> forms::ControlDesign& {
         return *std::find_if(c.begin(), c.end(), [&](auto& x) { return x.name == name; });
     };
     auto drop = [&](std::initializer_list<std::string_view> names) {
@@ -110,12 +110,12 @@ forms::FormSpec AppletOptionsSpec(const applets::Applet& applet) {
     } else if (applet.code == "TN") {
         drop({"Frame3", "Label6", "txtParam"});
     }
-    spec.controls = std::move(c);
-    return spec;
+    design.controls = std::move(c);
+    return design;
 }
 
 frmAppletOptions::frmAppletOptions(forms::Runtime& forms, const applets::Applet& applet)
-    : Form(forms, AppletOptionsSpec(applet)), applet_(applet) {
+    : Form(forms, AppletOptionsDesign(applet)), applet_(applet) {
     if (Find("optNorm"))
         On("optNorm", forms::Event::Click, [this] { optNorm_Click(); });
     On("optMin", forms::Event::Click, [this] { optMin_Click(); });

@@ -8,7 +8,7 @@
 
 namespace options {
 
-forms::FormSpec AppletOptionsSpec(const applets::Applet& applet);
+forms::FormDesign AppletOptionsDesign(const applets::Applet& applet);
 
 class frmAppletOptions : public forms::Form {
 public:

@@ -11,10 +11,10 @@ namespace options {
 
 namespace {
 
-forms::ControlSpec Make(std::string name, forms::Kind kind, std::string caption,
-                        std::string container, int left, int top, int width, int height,
-                        int tabIndex) {
-    forms::ControlSpec c;
+forms::ControlDesign Make(std::string name, forms::Kind kind, std::string caption,
+                          std::string container, int left, int top, int width, int height,
+                          int tabIndex) {
+    forms::ControlDesign c;
     c.name = std::move(name);
     c.kind = kind;
     c.caption = std::move(caption);
@@ -33,18 +33,18 @@ std::string Lower(std::string s) {
 
 }  // namespace
 
-forms::FormSpec OptionsSpec() {
+forms::FormDesign OptionsDesign() {
     using forms::Kind;
-    forms::FormSpec spec;
-    spec.name = "frmOptions";
-    spec.caption = "Options";
-    spec.border = forms::Border::FixedSingle;
-    spec.controlBox = true;
-    spec.showInTaskbar = true;
-    spec.clientWidth = 4185;
-    spec.clientHeight = 4320;
-    spec.icon = IDI_OPTIONS;
-    auto& c = spec.controls;
+    forms::FormDesign design;
+    design.name = "frmOptions";
+    design.caption = "Options";
+    design.border = forms::Border::FixedSingle;
+    design.controlBox = true;
+    design.showInTaskbar = true;
+    design.clientWidth = 4185;
+    design.clientHeight = 4320;
+    design.icon = IDI_OPTIONS;
+    auto& c = design.controls;
     c.push_back(Make("Label1", Kind::Label, "Vornkit Options:", "", 120, 120, 2535, 375, 0));
     c.back().font.points = 12.0f;
     c.back().font.bold = true;
@@ -67,7 +67,7 @@ forms::FormSpec OptionsSpec() {
     c.push_back(Make("Frame2", Kind::Frame, "Startup", "", 120, 3360, 3975, 855, 2));
     c.push_back(Make("StartupCheck", Kind::CheckBox, "Load Vornkit when your computer starts up",
                      "Frame2", 240, 360, 3615, 255, 3));
-    return spec;
+    return design;
 }
 
 std::string StartupCommand(const std::string& appPath, const std::string& exeName) {
@@ -78,7 +78,7 @@ std::string StartupCommand(const std::string& appPath, const std::string& exeNam
 }
 
 frmOptions::frmOptions(core::Program& program)
-    : Form(program.Forms(), OptionsSpec()), program_(program) {
+    : Form(program.Forms(), OptionsDesign()), program_(program) {
     On("cmdOK", forms::Event::Click, [this] { cmdOK_Click(); });
     On("cmdCancel", forms::Event::Click, [this] { cmdCancel_Click(); });
 }

@@ -12,7 +12,7 @@ namespace options {
 inline constexpr const char* kNoAppletLeft =
     "You must leave at least one applet active in Vornkit.";
 
-forms::FormSpec OptionsSpec();
+forms::FormDesign OptionsDesign();
 
 // The registry data that starts the program with Windows: the program's folder and file name
 // in lower case, enclosed in quotation marks when the path holds a blank (unquoted, Windows

@@ -130,17 +130,17 @@ TEST(AppletOptionsLayout, TheFourDialogsDifferOnlyWhereIntended) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         options::frmAppletOptions d(runtime, *applets::ByCode(c.code));
-        EXPECT_EQ(d.Spec().caption, "Options");
+        EXPECT_EQ(d.Design().caption, "Options");
         EXPECT_EQ(d.Name(), std::string("frm") + c.code + "Opt");
-        EXPECT_EQ(d["Label1"].Spec().caption, c.title);
+        EXPECT_EQ(d["Label1"].Design().caption, c.title);
         EXPECT_EQ(d.Find("optNorm") != nullptr, c.normal);
         EXPECT_EQ(d.Find("Label2") != nullptr, c.normal);
         for (const char* control : {"Frame3", "Label6", "txtParam"})
             EXPECT_EQ(d.Find(control) != nullptr, c.parameters) << control;
-        EXPECT_EQ(d["Frame1"].Spec().height, c.frameHeight);
-        EXPECT_EQ(d["cmdOK"].Spec().top, c.okTop);
-        EXPECT_EQ(d["Picture1"].Spec().top, c.pictureTop);
-        EXPECT_EQ(d["Label1"].Spec().width, c.titleWidth);
+        EXPECT_EQ(d["Frame1"].Design().height, c.frameHeight);
+        EXPECT_EQ(d["cmdOK"].Design().top, c.okTop);
+        EXPECT_EQ(d["Picture1"].Design().top, c.pictureTop);
+        EXPECT_EQ(d["Label1"].Design().width, c.titleWidth);
     }
 }
 

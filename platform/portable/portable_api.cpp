@@ -110,7 +110,7 @@ int PortableApi::MsgBox(const std::string& prompt, int, const std::string& title
 }
 
 Handle PortableApi::CreateFormWindow(forms::Form& form) {
-    form.SetIconHandle(form.Spec().icon ? 0x10000u + static_cast<Handle>(form.Spec().icon) : 0);
+    form.SetIconHandle(form.Design().icon ? 0x10000u + static_cast<Handle>(form.Design().icon) : 0);
     for (forms::Control& c : form.Controls())
         c.SetWindowHandle(nextHandle_++);
     return nextHandle_++;
@@ -123,10 +123,10 @@ void PortableApi::DestroyFormWindow(forms::Form& form) {
 
 void PortableApi::FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) {
     // A fixed single border adds a 3-pixel frame and a 19-pixel caption, as on Windows 9x.
-    const bool framed = form.Spec().border != forms::Border::None;
+    const bool framed = form.Design().border != forms::Border::None;
     const auto px = static_cast<int>(twipsPerPixel);
-    widthTwips = form.Spec().clientWidth + (framed ? 6 * px : 0);
-    heightTwips = form.Spec().clientHeight + (framed ? 25 * px : 0);
+    widthTwips = form.Design().clientWidth + (framed ? 6 * px : 0);
+    heightTwips = form.Design().clientHeight + (framed ? 25 * px : 0);
 }
 
 }  // namespace platform::portable

@@ -235,7 +235,7 @@ void Win32Api::EndProgram() {
 // ---- Windows -------------------------------------------------------------------------------
 
 Handle Win32Api::CreateFormWindow(forms::Form& form) {
-    const forms::FormSpec& spec = form.Spec();
+    const forms::FormDesign& design = form.Design();
     auto owned = std::make_unique<FormWindow>();
     FormWindow& w = *owned;
     w.form = &form;
@@ -243,27 +243,27 @@ Handle Win32Api::CreateFormWindow(forms::Form& form) {
 
     DWORD style = 0;
     DWORD exStyle = 0;
-    if (spec.border == forms::Border::None) {
+    if (design.border == forms::Border::None) {
         style |= WS_POPUP;
     } else {
-        style |= WS_CAPTION | (spec.controlBox ? WS_SYSMENU : 0);
+        style |= WS_CAPTION | (design.controlBox ? WS_SYSMENU : 0);
     }
-    if (spec.showInTaskbar)
+    if (design.showInTaskbar)
         exStyle |= WS_EX_APPWINDOW;
-    RECT r = {0, 0, ToPixels(spec.clientWidth), ToPixels(spec.clientHeight)};
+    RECT r = {0, 0, ToPixels(design.clientWidth), ToPixels(design.clientHeight)};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
     // A window kept out of the taskbar is owned by the program's hidden window.
-    HWND parent = spec.showInTaskbar ? nullptr : owner_;
-    w.hwnd = CreateWindowExA(exStyle, kFormClass, spec.caption.c_str(), style, CW_USEDEFAULT,
+    HWND parent = design.showInTaskbar ? nullptr : owner_;
+    w.hwnd = CreateWindowExA(exStyle, kFormClass, design.caption.c_str(), style, CW_USEDEFAULT,
                              CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, parent, nullptr,
                              instance_, &w);
     if (!w.hwnd)
         return 0;
-    if (spec.icon) {
-        w.smallIcon = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(spec.icon),
+    if (design.icon) {
+        w.smallIcon = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(design.icon),
                                                     IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                     GetSystemMetrics(SM_CYSMICON), 0));
-        w.bigIcon = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(spec.icon),
+        w.bigIcon = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(design.icon),
                                                   IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                                   GetSystemMetrics(SM_CYICON), 0));
         SendMessageA(w.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(w.smallIcon));
@@ -295,17 +295,17 @@ void Win32Api::CreateControls(FormWindow& w) {
         order.push_back(&c);
     // Windows created in tab order give the Tab key that order.
     std::stable_sort(order.begin(), order.end(), [](forms::Control* a, forms::Control* b) {
-        return a->Spec().tabIndex < b->Spec().tabIndex;
+        return a->Design().tabIndex < b->Design().tabIndex;
     });
     // Absolute origins of the frames (frames sit on the form itself).
     for (forms::Control* c : order)
-        if (c->Spec().kind == forms::Kind::Frame)
-            w.origins[c->Name()] = {ToPixels(c->Spec().left), ToPixels(c->Spec().top)};
+        if (c->Design().kind == forms::Kind::Frame)
+            w.origins[c->Name()] = {ToPixels(c->Design().left), ToPixels(c->Design().top)};
 
     int id = kFirstControlId;
     const forms::Control* previous = nullptr;
     for (forms::Control* c : order) {
-        const forms::ControlSpec& s = c->Spec();
+        const forms::ControlDesign& s = c->Design();
         POINT origin = {0, 0};
         if (!s.container.empty())
             origin = w.origins[s.container];
@@ -350,8 +350,8 @@ void Win32Api::CreateControls(FormWindow& w) {
         }
         // Option buttons that follow each other in one frame form one group.
         const bool continuesGroup = s.kind == forms::Kind::OptionButton && previous &&
-                                    previous->Spec().kind == forms::Kind::OptionButton &&
-                                    previous->Spec().container == s.container;
+                                    previous->Design().kind == forms::Kind::OptionButton &&
+                                    previous->Design().container == s.container;
         if (!continuesGroup)
             style |= WS_GROUP;
         previous = c;
@@ -451,7 +451,7 @@ void Win32Api::UpdateControl(forms::Form& form, forms::Control& control) {
         return;
     FormWindow& w = *it->second;
     ++w.updating;
-    switch (control.Spec().kind) {
+    switch (control.Design().kind) {
         case forms::Kind::CheckBox:
         case forms::Kind::OptionButton:
             SendMessageA(h, BM_SETCHECK, static_cast<WPARAM>(control.Value()), 0);
@@ -541,7 +541,7 @@ LRESULT Win32Api::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM wParam, 
                 break;
             const std::string name = c->second->Name();
             const WORD code = HIWORD(wParam);
-            switch (c->second->Spec().kind) {
+            switch (c->second->Design().kind) {
                 case forms::Kind::CheckBox:
                     if (code == BN_CLICKED && !w.updating) {
                         const int v = static_cast<int>(SendMessageA(from, BM_GETCHECK, 0, 0));
@@ -595,11 +595,11 @@ LRESULT Win32Api::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM wParam, 
             Dispatch([&] { form.Forms().Unload(form.Name()); });
             return 0;
         case WM_ERASEBKGND:
-            if (form.Spec().backColour != forms::kDefaultColour) {
+            if (form.Design().backColour != forms::kDefaultColour) {
                 RECT r;
                 GetClientRect(hwnd, &r);
                 FillRect(reinterpret_cast<HDC>(wParam), &r,
-                         w.Brush(static_cast<COLORREF>(form.Spec().backColour)));
+                         w.Brush(static_cast<COLORREF>(form.Design().backColour)));
                 return 1;
             }
             break;
@@ -607,9 +607,9 @@ LRESULT Win32Api::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM wParam, 
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
             for (forms::Control& c : form.Controls()) {
-                if (c.Spec().kind != forms::Kind::Shape)
+                if (c.Design().kind != forms::Kind::Shape)
                     continue;
-                const forms::ControlSpec& s = c.Spec();
+                const forms::ControlDesign& s = c.Design();
                 HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
                 HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
                 Rectangle(dc, ToPixels(s.left), ToPixels(s.top), ToPixels(s.left + s.width),
@@ -625,9 +625,9 @@ LRESULT Win32Api::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM wParam, 
             auto c = w.controls.find(reinterpret_cast<HWND>(lParam));
             if (c == w.controls.end())
                 break;
-            const forms::ControlSpec& s = c->second->Spec();
+            const forms::ControlDesign& s = c->second->Design();
             const std::uint32_t back =
-                s.backColour != forms::kDefaultColour ? s.backColour : form.Spec().backColour;
+                s.backColour != forms::kDefaultColour ? s.backColour : form.Design().backColour;
             if (back == forms::kDefaultColour && s.foreColour == forms::kDefaultColour)
                 break;
             HDC dc = reinterpret_cast<HDC>(wParam);
@@ -679,9 +679,9 @@ LRESULT Win32Api::HandlePicture(FormWindow& w, forms::Control& c, HWND hwnd, UIN
             HDC dc = BeginPaint(hwnd, &ps);
             RECT r;
             GetClientRect(hwnd, &r);
-            const std::uint32_t back = c.Spec().backColour != forms::kDefaultColour
-                                           ? c.Spec().backColour
-                                           : form.Spec().backColour;
+            const std::uint32_t back = c.Design().backColour != forms::kDefaultColour
+                                           ? c.Design().backColour
+                                           : form.Design().backColour;
             FillRect(dc, &r, w.Brush(SystemOr(back, COLOR_BTNFACE)));
             auto icon = w.pictures.find(c.Name());
             if (icon != w.pictures.end() && icon->second)
