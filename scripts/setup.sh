@@ -8,7 +8,7 @@ need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for p in cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686 \
          wine wine32:i386 xvfb xdotool imagemagick x11-utils clang-format fonts-wine \
-         clang libclang-rt-14-dev; do
+         clang libclang-rt-14-dev fonts-liberation; do
   have "$p" || need+=("$p")
 done
 SUDO=""

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/bench_counters.h"
 #include "resources/resource.h"
 
 static_assert(sizeof(HWND) == 4 && sizeof(HKEY) == 4, "the program is a 32-bit Windows program");
@@ -49,7 +50,7 @@ struct Win32Api::FormWindow {
         auto it = brushes.find(c);
         if (it != brushes.end())
             return it->second;
-        return brushes[c] = CreateSolidBrush(c);
+        return brushes[c] = VK_BENCH_CREATED(kBrush, CreateSolidBrush(c));
     }
 };
 
@@ -70,14 +71,14 @@ Win32Api::Win32Api(HINSTANCE instance) : instance_(instance) {
     wc.lpszClassName = kOwnerClass;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
     RegisterClassExA(&wc);
-    owner_ = CreateWindowExA(0, kOwnerClass, "Vornkit", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             instance, nullptr);
+    owner_ = VK_BENCH_CREATED(kWindow, CreateWindowExA(0, kOwnerClass, "Vornkit", WS_POPUP, 0, 0, 0,
+                                                       0, nullptr, nullptr, instance, nullptr));
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 }
 
 Win32Api::~Win32Api() {
     if (owner_)
-        DestroyWindow(owner_);
+        VK_BENCH_DESTROY_WINDOW(owner_);
 }
 
 template <class F>
@@ -152,12 +153,13 @@ bool Win32Api::StartProgram(const std::string& commandLine, std::int32_t windowS
     std::memset(&pi, 0, sizeof pi);
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
+    if (!VK_BENCH_CREATED_N(kHandle, 2,
+                            CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0,
+                                           nullptr, nullptr, &si, &pi)))
         return false;
     // The program runs on its own; nothing of it is kept.
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    VK_BENCH_RELEASED(kHandle, CloseHandle(pi.hThread));
+    VK_BENCH_RELEASED(kHandle, CloseHandle(pi.hProcess));
     return true;
 }
 
@@ -254,24 +256,44 @@ Handle Win32Api::CreateFormWindow(forms::Form& form) {
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
     // A window kept out of the taskbar is owned by the program's hidden window.
     HWND parent = design.showInTaskbar ? nullptr : owner_;
-    w.hwnd = CreateWindowExA(exStyle, kFormClass, design.caption.c_str(), style, CW_USEDEFAULT,
-                             CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, parent, nullptr,
-                             instance_, &w);
+    w.hwnd = VK_BENCH_CREATED(
+        kWindow, CreateWindowExA(exStyle, kFormClass, design.caption.c_str(), style, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, parent, nullptr,
+                                 instance_, &w));
     if (!w.hwnd)
         return 0;
     if (design.icon) {
-        w.smallIcon = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(design.icon),
-                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                    GetSystemMetrics(SM_CYSMICON), 0));
-        w.bigIcon = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(design.icon),
-                                                  IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                  GetSystemMetrics(SM_CYICON), 0));
+        w.smallIcon = static_cast<HICON>(VK_BENCH_CREATED(
+            kIcon, LoadImageA(instance_, MAKEINTRESOURCEA(design.icon), IMAGE_ICON,
+                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+        w.bigIcon = static_cast<HICON>(VK_BENCH_CREATED(
+            kIcon, LoadImageA(instance_, MAKEINTRESOURCEA(design.icon), IMAGE_ICON,
+                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
         SendMessageA(w.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(w.smallIcon));
         SendMessageA(w.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(w.bigIcon));
     }
     form.SetIconHandle(FromHwnd(reinterpret_cast<HWND>(w.smallIcon)));
     CreateControls(w);
     return FromHwnd(w.hwnd);
+}
+
+// True when the system has the face itself, not a substitute the font mapper picks for it.
+bool Win32Api::HasFace(const char* face) {
+    LOGFONTA lf = {};
+    lf.lfHeight = -12;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&lf);
+    if (!font)
+        return false;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    char chosen[LF_FACESIZE] = {};
+    GetTextFaceA(dc, LF_FACESIZE, chosen);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return lstrcmpiA(chosen, face) == 0;
 }
 
 HFONT Win32Api::FontFor(FormWindow& w, const forms::Font& font) {
@@ -284,7 +306,17 @@ HFONT Win32Api::FontFor(FormWindow& w, const forms::Font& font) {
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynA(lf.lfFaceName, font.face.c_str(), LF_FACESIZE);
-    HFONT h = CreateFontIndirectA(&lf);
+    // MS Sans Serif is a bitmap face made for a few sizes at 96 dpi; at other sizes and scales it
+    // loses its bold and its spacing. Its TrueType twin, which Windows ships for this very
+    // purpose, is used where it exists; without it, a scaled display gets Arial (or what the
+    // font mapper puts in its place), an outline face that scales with its bold.
+    if (font.face == "MS Sans Serif") {
+        if (HasFace("Microsoft Sans Serif"))
+            lstrcpynA(lf.lfFaceName, "Microsoft Sans Serif", LF_FACESIZE);
+        else if (Dpi() != 96)
+            lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
+    }
+    HFONT h = VK_BENCH_CREATED(kFont, CreateFontIndirectA(&lf));
     w.fonts.emplace_back(font, h);
     return h;
 }
@@ -355,9 +387,14 @@ void Win32Api::CreateControls(FormWindow& w) {
         if (!continuesGroup)
             style |= WS_GROUP;
         previous = c;
-        HWND h = CreateWindowExA(exStyle, cls, s.caption.c_str(), style, x, y, cx, cy, w.hwnd,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance_,
-                                 nullptr);
+        // An option button only as wide as its circle never shows its caption; at higher scales
+        // the circle stays small and the first letters would peep out, so none is drawn.
+        const bool captionShown = s.kind != forms::Kind::OptionButton || s.width > 300;
+        HWND h = VK_BENCH_CREATED(
+            kWindow,
+            CreateWindowExA(exStyle, cls, captionShown ? s.caption.c_str() : "", style, x, y, cx,
+                            cy, w.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
+                            instance_, nullptr));
         if (!h)
             continue;
         if (cls == kPictureClass)
@@ -367,8 +404,9 @@ void Win32Api::CreateControls(FormWindow& w) {
             SendMessageA(h, EM_SETLIMITTEXT, 0, 0);
         if (s.picture) {
             const int size = MulDiv(32, Dpi(), 96);
-            w.pictures[s.name] = static_cast<HICON>(
-                LoadImageA(instance_, MAKEINTRESOURCEA(s.picture), IMAGE_ICON, size, size, 0));
+            w.pictures[s.name] = static_cast<HICON>(VK_BENCH_CREATED(
+                kIcon,
+                LoadImageA(instance_, MAKEINTRESOURCEA(s.picture), IMAGE_ICON, size, size, 0)));
         }
         c->SetWindowHandle(FromHwnd(h));
         w.controls[h] = c;
@@ -384,18 +422,18 @@ void Win32Api::DestroyFormWindow(forms::Form& form) {
         return;
     FormWindow& w = *it->second;
     if (w.hwnd)
-        DestroyWindow(w.hwnd);
+        VK_BENCH_DESTROY_WINDOW(w.hwnd);
     for (auto& [f, h] : w.fonts)
-        DeleteObject(h);
+        VK_BENCH_RELEASED(kFont, DeleteObject(h));
     for (auto& [c, b] : w.brushes)
-        DeleteObject(b);
+        VK_BENCH_RELEASED(kBrush, DeleteObject(b));
     for (auto& [n, i] : w.pictures)
         if (i)
-            DestroyIcon(i);
+            VK_BENCH_RELEASED(kIcon, DestroyIcon(i));
     if (w.smallIcon)
-        DestroyIcon(w.smallIcon);
+        VK_BENCH_RELEASED(kIcon, DestroyIcon(w.smallIcon));
     if (w.bigIcon)
-        DestroyIcon(w.bigIcon);
+        VK_BENCH_RELEASED(kIcon, DestroyIcon(w.bigIcon));
     for (forms::Control& c : form.Controls())
         c.SetWindowHandle(0);
     windows_.erase(it);
@@ -479,7 +517,7 @@ int Win32Api::TrackPopupMenu(forms::Form& form, const std::vector<forms::MenuIte
     if (it == windows_.end())
         return -1;
     HWND hwnd = it->second->hwnd;
-    HMENU menu = CreatePopupMenu();
+    HMENU menu = VK_BENCH_CREATED(kMenu, CreatePopupMenu());
     if (!menu)
         return -1;
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -497,7 +535,7 @@ int Win32Api::TrackPopupMenu(forms::Form& form, const std::vector<forms::MenuIte
         ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, pt.x,
                          pt.y, 0, hwnd, nullptr));
     PostMessageA(hwnd, WM_NULL, 0, 0);
-    DestroyMenu(menu);
+    VK_BENCH_RELEASED(kMenu, DestroyMenu(menu));
     return chosen - 1;
 }
 

@@ -72,6 +72,7 @@ private:
     int Dpi();
     int ToPixels(int twips);
     HFONT FontFor(FormWindow& w, const forms::Font& font);
+    static bool HasFace(const char* face);
 
     HINSTANCE instance_;
     forms::Runtime* runtime_ = nullptr;
