@@ -1,9 +1,10 @@
 """Drives the real vornkit.exe under Wine on a private X server, the way a user does.
 
 One Suite per run builds the helper programs, makes a template Wine prefix (virtual desktop
-"Default" 800 x 600, vornkit.exe in C:\\vornkit\\, stand-ins for the programs the icons start)
-and takes a picture of the taskbar with an empty tray. Every test then gets a Desktop: a fresh
-copy of the template and its own Xvfb, torn down afterwards whatever happened.
+"Default" 800 x 600, Wine's own fonts in C:\\windows\\Fonts, vornkit.exe in C:\\vornkit\\,
+stand-ins for the programs the icons start) and takes a picture of the taskbar with an empty
+tray. Every test then gets a Desktop: a fresh copy of the template and its own Xvfb, torn down
+afterwards whatever happened.
 
 Everything waits for a condition with a deadline, polling every 100 ms; nothing sleeps blindly.
 """
@@ -64,6 +65,12 @@ STANDINS = {
     "calc.exe": "drive_c/windows",
     "cdplayer.exe": "drive_c/windows",
 }
+
+# Wine's own fonts, which some builds of Wine do not find where they are installed: without them
+# dialogs are drawn in whatever the system offers. The first folder that exists is used.
+WINE_FONT_FOLDERS = ("/usr/share/wine/fonts", "/usr/lib/wine/fonts",
+                     "/opt/wine-stable/share/wine/fonts")
+RUN_KEY = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 
 HELPERS = {  # output name: (source, extra compiler flags)
     "standin.exe": ("standin.cpp", ["-mwindows"]),
@@ -235,22 +242,59 @@ def parse_launches(blob):
 class Window:
     hwnd: int
     cls: str
-    caption: str
-    rect: tuple  # left, top, right, bottom
+    caption: str  # for an edit control among a window's children: the text it holds
+    rect: tuple  # left, top, right, bottom, screen pixels
     control_id: int = 0
+    visible: bool = True
+    style: int = 0
+    ex_style: int = 0
+    owner: int = 0
+    check: int = -1  # a button's check state (0 cleared, 1 ticked); -1 when not asked
 
     @property
     def centre(self):
         left, top, right, bottom = self.rect
         return ((left + right) // 2, (top + bottom) // 2)
 
+    @property
+    def size(self):
+        left, top, right, bottom = self.rect
+        return (right - left, bottom - top)
+
+    @property
+    def topmost(self):
+        return bool(self.ex_style & WS_EX_TOPMOST)
+
+    @property
+    def button_kind(self):
+        """"check", "radio", "group", "push" or "" (not a button)."""
+        if self.cls.lower() != "button":
+            return ""
+        return BUTTON_KINDS.get(self.style & 0xF, "other")
+
+
+WS_EX_TOPMOST = 0x8
+WS_CAPTION = 0xC00000
+WS_THICKFRAME = 0x40000
+WS_BORDER = 0x800000
+WS_DLGFRAME = 0x400000
+BUTTON_KINDS = {0: "push", 1: "push", 2: "check", 3: "check", 4: "radio", 5: "check", 6: "check",
+                7: "group", 9: "radio"}
+
 
 def parse_windows(text):
     windows = []
     for line in text.splitlines():
-        hwnd, cls, caption, left, top, right, bottom, control_id = line.split("\t")
+        fields = line.split("\t")
+        hwnd, cls, caption, left, top, right, bottom, control_id = fields[:8]
+        extra = {}
+        if len(fields) >= 13:
+            visible, style, ex_style, owner, check = fields[8:13]
+            extra = dict(visible=visible == "1", style=int(style), ex_style=int(ex_style),
+                         owner=int(owner), check=int(check))
         windows.append(Window(int(hwnd), cls, caption,
-                              (int(left), int(top), int(right), int(bottom)), int(control_id)))
+                              (int(left), int(top), int(right), int(bottom)), int(control_id),
+                              **extra))
     return windows
 
 
@@ -522,6 +566,12 @@ class Suite:
             run(["wineserver", "-w"], env=env, timeout=120)  # the registry is on disk now
         finally:
             kill_prefix(self.template)
+        fonts = self.template / "drive_c" / "windows" / "Fonts"
+        fonts.mkdir(exist_ok=True)
+        source = next((Path(f) for f in WINE_FONT_FOLDERS if Path(f).is_dir()), None)
+        for font in sorted(source.iterdir()) if source else ():
+            if font.is_file():
+                shutil.copyfile(font, fonts / font.name)
         (self.template / "drive_c" / "vornkit").mkdir()
         shutil.copyfile(self.exe, self.template / "drive_c" / "vornkit" / "vornkit.exe")
         for name, folder in STANDINS.items():
@@ -642,6 +692,32 @@ class Desktop:
         blob = self.settings_bytes()
         return None if blob is None else parse_profile(blob)
 
+    def wait_settings(self, what, done, timeout=ACTION_TIMEOUT):
+        """Waits until done(parsed settings file) holds; returns the parsed file."""
+        return wait_until(what, self.settings, lambda s: s is not None and done(s), timeout)
+
+    def registry_value(self, key, name):
+        """(type, data) of a registry value as `reg query` shows it; None when there is none."""
+        result = run(["wine", "reg", "query", key, "/v", name], env=self.env, cwd=self.prefix,
+                     timeout=30, check=False)
+        for line in result.stdout.decode("latin-1").replace("\r\n", "\n").split("\n"):
+            fields = line.lstrip(" ").split("    ")
+            if result.returncode == 0 and len(fields) >= 2 and fields[0].lower() == name.lower():
+                return fields[1], "    ".join(fields[2:])
+        return None
+
+    def registry_data(self, key, name):
+        """(type number, the stored bytes) of a registry value, read by the probe; None when
+        there is none. Strings are stored in UTF-16, a proper one ending in a NUL character."""
+        line = self.probe("regvalue", key, name).strip("\n")
+        if not line:
+            return None
+        kind, size, data = line.split("\t")
+        blob = bytes.fromhex(data)
+        if len(blob) != int(size):
+            raise ValueError(f"registry value {name} read back as {line!r}")
+        return int(kind), blob
+
     def remove_standin(self, name):
         self.file(Path(STANDINS[name]) / name).unlink()
 
@@ -654,16 +730,35 @@ class Desktop:
 
     # --- programs ---
 
-    def start(self):
+    def install_program(self, win_path):
+        """Puts a copy of the program under test at another Windows path ("C:\\a b\\x.exe")."""
+        drive, _, rest = win_path.partition(":\\")
+        if drive.lower() != "c":
+            raise ValueError(f"not a path on drive C: {win_path}")
+        target = self.file(Path("drive_c", *rest.split("\\")))
+        target.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(self.suite.exe, target)
+
+    def start(self, win_path=EXE_WIN_PATH):
         """Starts one more copy of vornkit.exe on the virtual desktop (opening it if needed)."""
         self._processes.append(subprocess.Popen(
-            ["wine", "explorer", f"/desktop=Default,{SCREEN_W}x{SCREEN_H}", EXE_WIN_PATH],
+            ["wine", "explorer", f"/desktop=Default,{SCREEN_W}x{SCREEN_H}", win_path],
             env=self.env, cwd=self.prefix, stdin=subprocess.DEVNULL, stdout=self._output,
             stderr=self._output, start_new_session=True))
 
     def vornkit_pids(self):
+        """Wine shows a process's command line as it was given: the program's path, which may
+        be quoted or hold blanks, then the arguments (the starter `explorer /desktop=... PATH`
+        names the program only among its arguments)."""
+        def image(cmdline):
+            text = cmdline.lower()
+            if text.startswith('"'):
+                return text[1:].partition('"')[0]
+            found = re.match(r"[a-z]:\\.*?\.exe(?= |$)", text)
+            return found.group(0) if found else text.partition(" ")[0]
+
         return sorted(pid for pid, cmdline in prefix_processes(self.prefix)
-                      if cmdline.lower().split(" ")[0].endswith("\\vornkit.exe"))
+                      if image(cmdline).endswith("\\vornkit.exe"))
 
     def running_standins(self):
         """Command lines of the stand-ins still running. Wine shows a process's command line
@@ -766,8 +861,22 @@ class Desktop:
     def windows(self):
         return parse_windows(self.probe("windows"))
 
+    def all_windows(self):
+        """Every top-level window, hidden ones too."""
+        return parse_windows(self.probe("all-windows"))
+
+    def window(self, hwnd):
+        """A window's present state, visible or not; None once it is gone."""
+        found = parse_windows(self.probe("window", hwnd))
+        return found[0] if found else None
+
     def children(self, window):
+        """The window's child windows: captions, edit texts, check states, screen rectangles."""
         return parse_windows(self.probe("children", window.hwnd))
+
+    def taskbar_windows(self):
+        """Handles of the windows that have a button showing in the taskbar."""
+        return {int(line) for line in self.probe("taskbar").split()}
 
     def text(self, window):
         """What the window answers to WM_GETTEXT (for a tooltip: the tip showing)."""
@@ -823,6 +932,11 @@ class Desktop:
     def move_mouse_away(self):
         """Parks the pointer on an empty spot of the desktop (no tooltip, no menu highlight)."""
         self.xdotool("mousemove", SCREEN_W // 2, SCREEN_H // 3)
+
+    def type_text(self, text):
+        """Types text as keystrokes. Keys reach the window under the pointer: point at it
+        first, and put the focus in the control that is to take them."""
+        self.xdotool("type", "--delay", 60, "--", text)
 
     def key(self, name):
         """Presses a key. Keys reach the window under the pointer: point at it first."""

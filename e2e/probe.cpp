@@ -3,8 +3,18 @@
 // process's window returns the stored text without sending that window a message.
 //
 //   probe windows        one line per visible top-level window
-//   probe children HWND  one line per child window of HWND (a message box's text and buttons)
+//   probe all-windows    one line per top-level window, hidden ones too
+//   probe window HWND    the line of one window, visible or not; nothing once it is gone
+//   probe children HWND  one line per child window of HWND (a message box's text and buttons, a
+//                        dialog's controls); an edit control's text is what it answers to
+//                        WM_GETTEXT, a button's check state what it answers to BM_GETCHECK
 //   probe text HWND      the text a window reports when asked (WM_GETTEXT): a tooltip's tip
+//   probe taskbar        the handle of each window that has a button showing in the taskbar
+//                        (Wine's taskbar buttons are children of the tray window whose control
+//                        id is the handle of the window they stand for)
+//   probe regvalue KEY NAME  a registry value as stored: its type TAB its size in bytes TAB
+//                        the bytes in hex (strings are stored in UTF-16); nothing when there is
+//                        no such value. KEY is a full path: HKEY_LOCAL_MACHINE\SOFTWARE\...
 //   probe idle NAME MS   one line per running process whose file is NAME: its id TAB the result
 //                        of WaitForInputIdle (0 once it waits in its message loop, 258 on
 //                        timeout, anything else on failure)
@@ -12,7 +22,9 @@
 //                        (shown only while the tray holds an icon) with nothing drawn in it
 //
 // Window lines: hwnd TAB class TAB caption TAB left TAB top TAB right TAB bottom TAB control id
-// (0 for top-level windows); control characters in captions are shown as blanks.
+// (0 for top-level windows) TAB visible (0/1) TAB style TAB extended style TAB owner TAB check
+// state (BM_GETCHECK for a button, -1 for any other class); styles in decimal; control
+// characters in captions are shown as blanks.
 // Built with: i686-w64-mingw32-g++ -O2 -static -mconsole -s probe.cpp -o probe.exe
 #include <windows.h>
 // The headers below need windows.h first.
@@ -25,20 +37,59 @@
 
 namespace {
 
-void PrintWindow(HWND hwnd) {
+constexpr UINT kAnswerWithin = 2000;  // ms a window is given to answer a message
+
+bool IsClass(HWND hwnd, const char* name) {
+    char cls[256] = {};
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    return lstrcmpiA(cls, name) == 0;
+}
+
+// What the window answers to WM_GETTEXT; false if it did not answer in time.
+bool AskText(HWND hwnd, char* text, int size) {
+    DWORD_PTR copied = 0;
+    text[0] = '\0';
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, size, reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, kAnswerWithin, &copied))
+        return false;
+    text[size - 1] = '\0';
+    return true;
+}
+
+// With ask, an edit control's text and a button's check state are asked of the window itself.
+void PrintWindow(HWND hwnd, bool ask = false) {
     char cls[256] = {};
     char text[1024] = {};
     GetClassNameA(hwnd, cls, sizeof(cls));
-    GetWindowTextA(hwnd, text, sizeof(text));
+    if (ask && IsClass(hwnd, "Edit"))
+        AskText(hwnd, text, sizeof(text));
+    else
+        GetWindowTextA(hwnd, text, sizeof(text));
     for (char* p = text; *p; ++p) {
         if (static_cast<unsigned char>(*p) < 0x20) *p = ' ';
     }
     RECT r = {};
     GetWindowRect(hwnd, &r);
-    long id = (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) ? GetDlgCtrlID(hwnd) : 0;
-    std::printf("%lu\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%ld\n",
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    const LONG ex_style = GetWindowLongA(hwnd, GWL_EXSTYLE);
+    long id = (style & WS_CHILD) ? GetDlgCtrlID(hwnd) : 0;
+    long check = -1;
+    DWORD_PTR state = 0;
+    if (ask && IsClass(hwnd, "Button") &&
+        SendMessageTimeoutA(hwnd, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kAnswerWithin, &state))
+        check = static_cast<long>(state);
+    std::printf("%lu\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%ld\t%d\t%lu\t%lu\t%lu\t%ld\n",
                 static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hwnd)), cls, text, r.left,
-                r.top, r.right, r.bottom, id);
+                r.top, r.right, r.bottom, id, IsWindowVisible(hwnd) ? 1 : 0,
+                static_cast<unsigned long>(style), static_cast<unsigned long>(ex_style),
+                static_cast<unsigned long>(
+                    reinterpret_cast<ULONG_PTR>(GetWindow(hwnd, GW_OWNER))),
+                check);
+}
+
+BOOL CALLBACK PrintAny(HWND hwnd, LPARAM) {
+    PrintWindow(hwnd);
+    return TRUE;
 }
 
 BOOL CALLBACK PrintIfVisible(HWND hwnd, LPARAM) {
@@ -47,17 +98,61 @@ BOOL CALLBACK PrintIfVisible(HWND hwnd, LPARAM) {
 }
 
 BOOL CALLBACK PrintIfChildOf(HWND hwnd, LPARAM parent) {
-    if (GetParent(hwnd) == reinterpret_cast<HWND>(parent)) PrintWindow(hwnd);
+    if (GetParent(hwnd) == reinterpret_cast<HWND>(parent)) PrintWindow(hwnd, true);
     return TRUE;
 }
 
 void PrintText(HWND hwnd) {
     char text[1024] = {};
-    DWORD_PTR copied = 0;
-    if (SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG, 2000, &copied)) {
-        std::printf("%s\n", text);
+    if (AskText(hwnd, text, sizeof(text))) std::printf("%s\n", text);
+}
+
+BOOL CALLBACK PrintTaskbarButton(HWND button, LPARAM tray) {
+    if (GetParent(button) == reinterpret_cast<HWND>(tray) && IsClass(button, "Button") &&
+        IsWindowVisible(button)) {
+        const LONG_PTR id = GetWindowLongPtrA(button, GWLP_ID);
+        if (id) std::printf("%lu\n", static_cast<unsigned long>(id));  // 0: the start button
     }
+    return TRUE;
+}
+
+void PrintTaskbar() {
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    if (tray) EnumChildWindows(tray, PrintTaskbarButton, reinterpret_cast<LPARAM>(tray));
+}
+
+void PrintRegistryValue(const char* path, const char* name) {
+    static const struct {
+        const char* name;
+        HKEY key;
+    } kRoots[] = {{"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+                  {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+                  {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+                  {"HKEY_USERS", HKEY_USERS}};
+    const char* slash = std::strchr(path, '\\');
+    const size_t root_length = slash ? static_cast<size_t>(slash - path) : std::strlen(path);
+    HKEY root = nullptr;
+    for (const auto& r : kRoots) {
+        if (std::strlen(r.name) == root_length && _strnicmp(path, r.name, root_length) == 0)
+            root = r.key;
+    }
+    if (!root) return;
+    wchar_t sub_key[1024] = {};
+    wchar_t value_name[256] = {};
+    MultiByteToWideChar(CP_ACP, 0, slash ? slash + 1 : "", -1, sub_key, 1024);
+    MultiByteToWideChar(CP_ACP, 0, name, -1, value_name, 256);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, sub_key, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    static BYTE data[65536];
+    DWORD type = 0;
+    DWORD size = sizeof(data);
+    if (RegQueryValueExW(key, value_name, nullptr, &type, data, &size) == ERROR_SUCCESS) {
+        std::printf("%lu\t%lu\t", static_cast<unsigned long>(type),
+                    static_cast<unsigned long>(size));
+        for (DWORD i = 0; i < size; ++i) std::printf("%02x", data[i]);
+        std::printf("\n");
+    }
+    RegCloseKey(key);
 }
 
 void PrintIdle(const char* exe_name, DWORD timeout_ms) {
@@ -100,6 +195,19 @@ bool Run(int argc, char** argv) {
         EnumWindows(PrintIfVisible, 0);
         return true;
     }
+    if (std::strcmp(command, "all-windows") == 0) {
+        EnumWindows(PrintAny, 0);
+        return true;
+    }
+    if (std::strcmp(command, "window") == 0 && argc >= 3) {
+        HWND hwnd = reinterpret_cast<HWND>(std::strtoul(argv[2], nullptr, 10));
+        if (IsWindow(hwnd)) PrintWindow(hwnd);
+        return true;
+    }
+    if (std::strcmp(command, "taskbar") == 0) {
+        PrintTaskbar();
+        return true;
+    }
     if (std::strcmp(command, "children") == 0 && argc >= 3) {
         HWND parent = reinterpret_cast<HWND>(std::strtoul(argv[2], nullptr, 10));
         EnumChildWindows(parent, PrintIfChildOf, reinterpret_cast<LPARAM>(parent));
@@ -107,6 +215,10 @@ bool Run(int argc, char** argv) {
     }
     if (std::strcmp(command, "text") == 0 && argc >= 3) {
         PrintText(reinterpret_cast<HWND>(std::strtoul(argv[2], nullptr, 10)));
+        return true;
+    }
+    if (std::strcmp(command, "regvalue") == 0 && argc >= 4) {
+        PrintRegistryValue(argv[2], argv[3]);
         return true;
     }
     if (std::strcmp(command, "idle") == 0 && argc >= 4) {
@@ -124,7 +236,8 @@ bool Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (!Run(argc, argv)) {
-        std::fprintf(stderr, "usage: probe windows | children HWND | text HWND | idle NAME MS | "
+        std::fprintf(stderr, "usage: probe windows | all-windows | window HWND | children HWND | "
+                             "text HWND | taskbar | regvalue KEY NAME | idle NAME MS | "
                              "blank-icon MS\n");
         return 2;
     }

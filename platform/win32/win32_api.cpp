@@ -120,6 +120,15 @@ std::int32_t Win32Api::RegOpenKeyExA(Handle key, const std::string& subKey, std:
 std::int32_t Win32Api::RegSetValueExA(Handle key, const std::string& valueName,
                                       std::uint32_t reserved, std::uint32_t type,
                                       const std::string& data, std::uint32_t length) {
+    // The program counts the characters of a string value; the registry stores exactly the
+    // bytes it is given, so the terminating NUL goes with them. Without it an empty value would
+    // be stored with no data at all, and readers would get an unterminated string.
+    if (type == REG_SZ) {
+        const std::string text = data.substr(0, std::min<std::size_t>(length, data.size()));
+        return ::RegSetValueExA(
+            reinterpret_cast<HKEY>(static_cast<UINT_PTR>(key)), valueName.c_str(), reserved, type,
+            reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
+    }
     return ::RegSetValueExA(reinterpret_cast<HKEY>(static_cast<UINT_PTR>(key)), valueName.c_str(),
                             reserved, type, reinterpret_cast<const BYTE*>(data.c_str()), length);
 }

@@ -1,0 +1,419 @@
+"""End-to-end tests of the program's windows: the general options dialog, the applets' own
+options dialogs and the About box, driven with real clicks and keystrokes.
+
+Each test gets `d`, a harness.Desktop (see test_tray.py). Controls are found by class and
+caption among the dialog's child windows; their screen rectangles say where to click.
+"""
+
+from harness import (ACTION_TIMEOUT, ARTIFACTS_DIR, RUN_KEY, SCREEN_H, SCREEN_W, WS_BORDER,
+                     WS_CAPTION, WS_DLGFRAME, WS_THICKFRAME, Launch, wait_until)
+from test_tray import (APPLETS, BY_CODE, DEFAULT_LAUNCH, DEFAULT_SECTIONS, SLOT, expect,
+                       settings_text, start)
+
+FORM_CLASS = "VornkitForm"
+GENERAL_ITEM = "&Vornkit Options"
+ABOUT_ITEM = "&About Vornkit"
+EXIT_ITEM = "E&xit Vornkit"
+STARTUP_BOX = "Load Vornkit when your computer starts up"
+# The applet boxes of the general dialog, top to bottom, with the key each one is stored under.
+APPLET_BOXES = (("Vorn Explore", "TECheck"), ("Vorn DOS", "TDCheck"),
+                ("Vorn Control Panel", "TCCheck"), ("Vorn CD Player", "TPCheck"),
+                ("Vorn Calculator", "TACheck"), ("Vorn Notepad", "TNCheck"))
+NO_APPLET_TEXT = "You must leave at least one applet active in Vornkit."
+REG_SZ = 1
+PROGRAM_COMMAND = "c:\\vornkit\\vornkit.exe"  # the program runs as C:\vornkit\vornkit.exe
+ABOUT_SIZE = (234, 81)  # pixels at 96 dpi
+ABOUT_TITLE = "Vornkit 2.3"
+
+
+# --- finding and using controls ----------------------------------------------------------------
+
+
+def control(controls, caption, kind=None):
+    """The one control with this caption (and button kind, if given)."""
+    found = [c for c in controls
+             if c.caption == caption and (kind is None or c.button_kind == kind)]
+    if len(found) != 1:
+        raise AssertionError(f"expected one control {caption!r} {kind or ''}, found "
+                             f"{len(found)} among {[c.caption for c in controls]}")
+    return found[0]
+
+
+def boxes(controls):
+    """Check box captions and their check states."""
+    return {c.caption: c.check for c in controls if c.button_kind == "check"}
+
+
+def radios(controls):
+    """Each option button by the caption of the label on its row (the buttons' own captions are
+    not shown)."""
+    labels = [c for c in controls if c.cls.lower() == "static" and c.caption]
+    found = {}
+    for radio in (c for c in controls if c.button_kind == "radio"):
+        row = [label.caption for label in labels
+               if label.rect[1] <= radio.centre[1] < label.rect[3]
+               and label.rect[0] > radio.rect[0]]
+        if len(row) != 1:
+            raise AssertionError(f"no single label beside the option button at {radio.rect}: {row}")
+        found[row[0]] = radio
+    return found
+
+
+def radio_states(controls):
+    return {label: radio.check for label, radio in radios(controls).items()}
+
+
+def edits(controls):
+    return [c for c in controls if c.cls.lower() == "edit"]
+
+
+def click_box(d, box):
+    """Clicks a check box or option button on its square or circle, at its left end."""
+    d.click_at(box.rect[0] + 6, box.centre[1])
+
+
+def wait_controls(d, window, what, done, timeout=ACTION_TIMEOUT):
+    """Waits until done(the window's controls) holds; returns the controls."""
+    return wait_until(what, lambda: d.children(window), done, timeout)
+
+
+def toggle(d, window, box):
+    """Clicks a check box and waits until it shows the other state; returns the controls."""
+    click_box(d, box)
+    return wait_controls(d, window, f"{box.caption!r} to be {'cleared' if box.check else 'ticked'}",
+                         lambda cs: control(cs, box.caption, "check").check == 1 - box.check)
+
+
+# --- windows -----------------------------------------------------------------------------------
+
+
+def choose(d, code, item):
+    """Right-clicks an applet's icon and chooses an entry of its popup menu."""
+    applet = BY_CODE[code]
+    menu = d.open_menu(SLOT[code])
+    d.choose_menu_item(menu, applet.menu, item)
+    d.wait_no_window(cls="#32768")
+
+
+def open_dialog(d, code, item):
+    """Opens an "Options" dialog from an applet's menu; returns it and its controls."""
+    choose(d, code, item)
+    dialog = d.wait_window(caption="Options", cls=FORM_CLASS)
+    controls = wait_controls(d, dialog, "the dialog's controls",
+                             lambda cs: any(c.caption == "OK" for c in cs))
+    return dialog, controls
+
+
+def wait_closed(d, window, what):
+    wait_until(f"{what} to close", lambda: d.window(window.hwnd),
+               lambda w: w is None or not w.visible, ACTION_TIMEOUT)
+
+
+def press(d, controls, caption):
+    d.click_at(*control(controls, caption, "push").centre)
+
+
+def expect_centred(window, what):
+    left, top, right, bottom = window.rect
+    if abs(left + right - SCREEN_W) > 1 or abs(top + bottom - SCREEN_H) > 1:
+        raise AssertionError(f"{what} is not centred on the {SCREEN_W}x{SCREEN_H} screen: "
+                             f"{window.rect}")
+
+
+def expect_in_taskbar(d, window, shown, what):
+    if shown:
+        wait_until(f"a taskbar button for {what}", d.taskbar_windows,
+                   lambda hwnds: window.hwnd in hwnds, ACTION_TIMEOUT)
+    else:
+        # Wine's taskbar shows a button for every visible window without an owner.
+        expect(window.owner != 0, True, f"{what} has an owner window (keeps it off the taskbar)")
+        expect(window.hwnd in d.taskbar_windows(), False, f"{what} has a taskbar button")
+
+
+def save_window_picture(d, window, name):
+    """Saves a picture of the window once it is fully drawn: two grabs in a row alike."""
+    previous = []
+
+    def steady(image):
+        previous.append(image.data)
+        return len(previous) >= 2 and previous[-1] == previous[-2]
+
+    image = wait_until(f"a steady picture for {name}", lambda: d.screenshot(window.rect), steady,
+                       ACTION_TIMEOUT)
+    image.save_png(ARTIFACTS_DIR / name)
+
+
+# --- the settings file and the registry -------------------------------------------------------
+
+
+def section(settings, name):
+    """A section's keys and values as a dict; {} when the file has no such section."""
+    return dict(next((body for n, body in settings if n == name), []))
+
+
+def raw_line_present(d, line):
+    """True if the settings file holds exactly this line (blanks at its ends included)."""
+    blob = d.settings_bytes() or b""
+    return f"\r\n{line}\r\n".encode("latin-1") in b"\r\n" + blob
+
+
+def general(**values):
+    """The VORNKIT section with StartupCheck first, then the applets in the dialog's order."""
+    keys = ["StartupCheck"] + [key for _, key in APPLET_BOXES]
+    return ("VORNKIT", [(key, values.get(key, "1")) for key in keys])
+
+
+def startup_value(d):
+    return d.registry_value(RUN_KEY, "Vornkit")
+
+
+# --- general options dialog -------------------------------------------------------------------
+
+
+def test_first_ok_of_general_options_stores_every_switch_and_the_start_up_command(d):
+    start(d)
+    before = d.settings_bytes()
+    expect(startup_value(d), None, "start-up registry value before any OK")
+    dialog, controls = open_dialog(d, "TA", GENERAL_ITEM)
+    save_window_picture(d, dialog, "options.png")
+    expect(dialog.topmost, True, "the options dialog is topmost")
+    expect_centred(dialog, "the options dialog")
+    expect_in_taskbar(d, dialog, True, "the options dialog")
+    expect(boxes(controls), {STARTUP_BOX: 1, **{caption: 1 for caption, _ in APPLET_BOXES}},
+           "boxes shown with no general settings stored")
+    expect(d.settings_bytes(), before, "settings file once the dialog is open")
+
+    press(d, controls, "OK")
+    wait_closed(d, dialog, "the options dialog")
+    expect(d.settings(), DEFAULT_SECTIONS + [general()], "settings file after the first OK")
+    expect(startup_value(d), ("REG_SZ", PROGRAM_COMMAND), "start-up registry value")
+    d.wait_icons(6, timeout=5)
+    expect(len(d.vornkit_pids()), 1, "running copies")
+
+
+def test_start_up_command_is_quoted_for_a_path_with_blanks_and_clearing_keeps_an_empty_value(d):
+    path = "C:\\Program Files\\Vorn Kit\\VornKit.exe"
+    d.install_program(path)
+    d.start(path)
+    d.wait_started()
+    d.wait_icons(6)
+    dialog, controls = open_dialog(d, "TD", GENERAL_ITEM)
+    press(d, controls, "OK")
+    wait_closed(d, dialog, "the options dialog")
+    expect(startup_value(d), ("REG_SZ", '"c:\\program files\\vorn kit\\vornkit.exe"'),
+           "start-up registry value for a program in a folder with blanks")
+
+    dialog, controls = open_dialog(d, "TP", GENERAL_ITEM)
+    expect(control(controls, STARTUP_BOX, "check").check, 1, "start-up box after an OK with it")
+    controls = toggle(d, dialog, control(controls, STARTUP_BOX, "check"))
+    press(d, controls, "OK")
+    wait_closed(d, dialog, "the options dialog")
+    # The value stays, as an empty string: just its terminating NUL.
+    expect(startup_value(d), ("REG_SZ", ""), "start-up registry value once cleared")
+    expect(d.registry_data(RUN_KEY, "Vornkit"), (REG_SZ, b"\0\0"),
+           "string stored as the start-up registry value once cleared")
+    expect(d.settings(), DEFAULT_SECTIONS + [general(StartupCheck="0")],
+           "settings file once the start-up box is cleared")
+
+
+def test_one_ok_swaps_the_notepad_icon_for_the_cd_player_icon(d):
+    d.write_settings("[VORNKIT]\nTPCheck=0\n")
+    start(d, icons=5)
+    dialog, controls = open_dialog(d, "TE", GENERAL_ITEM)
+    expect(boxes(controls), {STARTUP_BOX: 1, **{c: int(c != "Vorn CD Player")
+                                               for c, _ in APPLET_BOXES}},
+           "boxes shown with TPCheck=0 stored")
+    before = d.settings_bytes()
+    controls = toggle(d, dialog, control(controls, "Vorn Notepad", "check"))
+    controls = toggle(d, dialog, control(controls, "Vorn CD Player", "check"))
+    expect(d.settings_bytes(), before, "settings file before OK")
+    d.wait_icons(5, timeout=5)  # nothing changes before OK
+
+    press(d, controls, "OK")
+    wait_closed(d, dialog, "the options dialog")
+    for slot, code in enumerate(("TA", "TC", "TD", "TE", "TP")):
+        d.click_slot(slot)
+        expect(d.wait_launches(slot + 1)[slot:], [DEFAULT_LAUNCH[code]],
+               f"started by tray slot {slot} after the OK")
+    d.wait_icons(5, timeout=5)
+    settings = d.settings()
+    expect(section(settings, "VORNKIT"), dict(general(TNCheck="0")[1]),
+           "general settings after the OK")
+    expect([s for s in settings if s[0] != "VORNKIT"], DEFAULT_SECTIONS,
+           "the applets' own sections after the OK")
+
+
+def test_no_applet_left_is_refused_and_cancel_or_exit_apply_nothing(d):
+    start(d)
+    dialog, controls = open_dialog(d, "TC", GENERAL_ITEM)
+    for caption, _ in APPLET_BOXES:
+        controls = toggle(d, dialog, control(controls, caption, "check"))
+    press(d, controls, "OK")
+    box, text, buttons = d.message_box("Vornkit")
+    expect(text, NO_APPLET_TEXT, "message text")
+    expect(list(buttons), ["OK"], "message box buttons")
+    order = [w.hwnd for w in d.windows()]  # front to back
+    expect(order.index(box.hwnd) < order.index(dialog.hwnd), True,
+           "the message shows in front of the dialog")
+    # Stored before the check that refuses the rest.
+    expect(startup_value(d), ("REG_SZ", PROGRAM_COMMAND), "start-up registry value")
+    expect(d.settings(), DEFAULT_SECTIONS + [("VORNKIT", [("StartupCheck", "1")])],
+           "settings file while the message shows")
+
+    d.click_at(*buttons["OK"].centre)
+    d.wait_no_window(caption="Vornkit", cls="#32770")
+    dialog = wait_until("the dialog to stay open and topmost again",
+                        lambda: d.window(dialog.hwnd),
+                        lambda w: w is not None and w.visible and w.topmost, ACTION_TIMEOUT)
+    controls = d.children(dialog)
+    expect(boxes(controls), {STARTUP_BOX: 1, **{c: 0 for c, _ in APPLET_BOXES}},
+           "boxes after the message")
+    before_cancel = d.settings_bytes()
+    press(d, controls, "Cancel")
+    wait_closed(d, dialog, "the options dialog")
+    expect(d.settings_bytes(), before_cancel, "settings file after Cancel")
+    d.wait_icons(6, timeout=5)
+
+    # Changes made in the dialog and then left by ending the program are not applied.
+    dialog, controls = open_dialog(d, "TN", GENERAL_ITEM)
+    controls = toggle(d, dialog, control(controls, "Vorn Notepad", "check"))
+    controls = toggle(d, dialog, control(controls, STARTUP_BOX, "check"))
+    menu = d.open_menu(SLOT["TD"])
+    d.choose_menu_item(menu, BY_CODE["TD"].menu, EXIT_ITEM)
+    d.wait_gone(count=0)
+    expect(d.settings_bytes(), before_cancel, "settings file after Exit")
+    expect(startup_value(d), ("REG_SZ", PROGRAM_COMMAND), "start-up registry value after Exit")
+
+
+# --- the applets' own options dialogs ---------------------------------------------------------
+
+
+def test_explore_options_change_the_next_start_at_once(d):
+    start(d)
+    before = d.settings_bytes()
+    dialog, controls = open_dialog(d, "TE", "Vorn Explore &Options")
+    save_window_picture(d, dialog, "te_options.png")
+    expect(dialog.topmost, True, "the Explore options dialog is topmost")
+    expect_centred(dialog, "the Explore options dialog")
+    expect_in_taskbar(d, dialog, False, "the Explore options dialog")
+    expect(radio_states(controls), {"Normal": 0, "Minimized": 0, "Maximized": 1},
+           "window styles shown for the stored run mode 3")
+    expect([e.caption for e in edits(controls)], [""], "parameter box")
+    expect(d.settings_bytes(), before, "settings file once the dialog is open")
+
+    # The bold label does nothing; the keystrokes typed after it show that it did nothing.
+    d.click_at(*control(controls, "Minimized").centre)
+    d.click_at(*edits(controls)[0].centre)
+    typed = "/n /e"
+    for count in range(1, len(typed) + 1):
+        d.type_text(typed[count - 1])
+        wait_until(f"parameters {typed[:count]!r} in the settings file",
+                   lambda: raw_line_present(d, f"parameters={typed[:count]}"), bool,
+                   ACTION_TIMEOUT)
+    expect(section(d.settings(), "VORNEXP").get("runmode"), "3",
+           "run mode after a click on the Minimized label")
+    d.click_slot(SLOT["TE"])
+    expect(d.wait_launches(1), [Launch("explorer.exe", "explorer.exe /n /e", 3)],
+           "started right after typing the parameters")
+
+    click_box(d, radios(controls)["Minimized"])
+    d.wait_settings("run mode 2", lambda s: section(s, "VORNEXP").get("runmode") == "2")
+    d.click_slot(SLOT["TE"])
+    expect(d.wait_launches(2)[1:], [Launch("explorer.exe", "explorer.exe /n /e", 2)],
+           "started right after choosing Minimized")
+    controls = d.children(dialog)
+    expect(radio_states(controls), {"Normal": 0, "Minimized": 1, "Maximized": 0},
+           "window styles shown after choosing Minimized")
+    expect([e.caption for e in edits(controls)], [typed], "parameter box after typing")
+
+    press(d, controls, "OK")
+    wait_closed(d, dialog, "the Explore options dialog")
+    expected = [(name, [("runmode", "2"), ("parameters", typed)] if name == "VORNEXP" else body)
+                for name, body in DEFAULT_SECTIONS]
+    expect(d.settings(), expected, "settings file after OK")
+
+
+def test_applet_dialogs_show_stored_choices_and_write_only_what_the_user_changes(d):
+    d.write_settings(settings_text({"VORNDOS": "runmode=1\nparameters=/k echo hi"}))
+    start(d)
+    before = d.settings_bytes()
+
+    # The DOS dialog offers no Normal choice: run mode 1 selects neither button.
+    dialog, controls = open_dialog(d, "TD", "Vorn DOS &Options")
+    expect(dialog.topmost, True, "the DOS options dialog is topmost")
+    expect_in_taskbar(d, dialog, False, "the DOS options dialog")
+    expect(radio_states(controls), {"Minimized": 0, "Maximized": 0},
+           "window styles shown for the stored run mode 1")
+    expect([e.caption for e in edits(controls)], ["/k echo hi"], "parameter box")
+    press(d, controls, "OK")
+    wait_closed(d, dialog, "the DOS options dialog")
+    expect(d.settings_bytes(), before, "settings file after opening the DOS dialog and OK")
+
+    # Control Panel and Notepad take no parameters: a run mode is all they store.
+    for code, item, choice, runmode in (("TC", "Vorn Control &Options", "Normal", "1"),
+                                        ("TN", "Vorn Notepad &Options", "Minimized", "2")):
+        dialog, controls = open_dialog(d, code, item)
+        expect(edits(controls), [], f"parameter box of the {code} dialog")
+        expect(radio_states(controls), {"Normal": 0, "Minimized": 0, "Maximized": 1},
+               f"window styles shown in the {code} dialog")
+        click_box(d, radios(controls)[choice])
+        name = BY_CODE[code].section
+        d.wait_settings(f"run mode {runmode} in {name}",
+                        lambda s: section(s, name).get("runmode") == runmode)
+        press(d, controls, "OK")
+        wait_closed(d, dialog, f"the {code} options dialog")
+
+    expect(d.settings(), [("VORNDOS", [("runmode", "1"), ("parameters", "/k echo hi")]),
+                          ("VORNCON", [("runmode", "1")]), ("VORNEXP", [("runmode", "3")]),
+                          ("VORNNOT", [("runmode", "2")])], "settings file at the end")
+
+
+# --- About box --------------------------------------------------------------------------------
+
+
+def about_windows(d):
+    """Every window of the About box's class and size, hidden ones too."""
+    return [w for w in d.all_windows() if w.cls == FORM_CLASS and w.size == ABOUT_SIZE]
+
+
+def wait_about(d):
+    """Waits until exactly one About box shows; returns it."""
+    found = wait_until("one About box showing", lambda: about_windows(d),
+                       lambda ws: len(ws) == 1 and ws[0].visible, ACTION_TIMEOUT)
+    return found[0]
+
+
+def test_about_box_opens_from_every_menu_once_and_closes_on_a_click(d):
+    start(d)
+    launches = 0
+    for number, applet in enumerate(APPLETS):
+        choose(d, applet.code, ABOUT_ITEM)
+        about = wait_about(d)
+        what = f"the About box opened from {applet.code}"
+        expect(about.topmost, True, f"{what} is topmost")
+        expect(about.style & (WS_CAPTION | WS_BORDER | WS_DLGFRAME | WS_THICKFRAME), 0,
+               f"frame styles of {what}")
+        expect_centred(about, what)
+        expect_in_taskbar(d, about, False, what)
+        if number % 3 == 0:
+            # Again from another icon while it shows. A click on an icon afterwards is handled
+            # after the menu's command, so once its program has started the command is done.
+            other = APPLETS[number + 1]
+            choose(d, other.code, ABOUT_ITEM)
+            d.click_slot(SLOT["TA"])
+            launches += 1
+            d.wait_launches(launches)
+            about = wait_about(d)
+            expect(about.topmost, True, f"the About box opened again from {other.code}")
+        if number == len(APPLETS) - 1:
+            save_window_picture(d, about, "about.png")
+        if number % 2 == 0:
+            title = control(d.children(about), ABOUT_TITLE)
+            d.click_at(title.rect[0] + 10, title.centre[1])
+        else:
+            left, _, _, bottom = about.rect
+            d.click_at(left + 4, bottom - 5)  # the bare background
+        wait_until(f"{what} to close", lambda: about_windows(d), lambda ws: not ws,
+                   ACTION_TIMEOUT)
+    expect(len(d.vornkit_pids()), 1, "running copies")
+    d.wait_icons(6, timeout=5)
