@@ -188,6 +188,30 @@ void ShowBlankIcon(DWORD ms) {
     Shell_NotifyIconA(NIM_DELETE, &icon);
 }
 
+// Takes every Vornkit icon out of the notification area from outside, as a shell that
+// restarted would have lost them: each applet window's picture box owns its icon, with id 1.
+BOOL CALLBACK DropIconsOf(HWND hwnd, LPARAM) {
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpA(cls, "VornkitForm") != 0) return TRUE;
+    HWND child = nullptr;
+    while ((child = FindWindowExA(hwnd, child, "VornkitPicture", nullptr)) != nullptr) {
+        NOTIFYICONDATAA icon = {};
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = child;
+        icon.uID = 1;
+        if (Shell_NotifyIconA(NIM_DELETE, &icon)) std::printf("dropped %lu\n", HandleToULong(child));
+    }
+    return TRUE;
+}
+
+// Tells every top-level window that the taskbar was created anew.
+void BroadcastTaskbarCreated() {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0,
+                        SMTO_ABORTIFHUNG, 5000, &result);
+}
+
 // Runs one command; false when it is unknown or lacks its arguments.
 bool Run(int argc, char** argv) {
     const char* command = argc >= 2 ? argv[1] : "";
@@ -225,6 +249,14 @@ bool Run(int argc, char** argv) {
         PrintIdle(argv[2], std::strtoul(argv[3], nullptr, 10));
         return true;
     }
+    if (std::strcmp(command, "drop-icons") == 0) {
+        EnumWindows(DropIconsOf, 0);
+        return true;
+    }
+    if (std::strcmp(command, "taskbar-created") == 0) {
+        BroadcastTaskbarCreated();
+        return true;
+    }
     if (std::strcmp(command, "blank-icon") == 0 && argc >= 3) {
         ShowBlankIcon(std::strtoul(argv[2], nullptr, 10));
         return true;
@@ -237,7 +269,8 @@ bool Run(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (!Run(argc, argv)) {
         std::fprintf(stderr, "usage: probe windows | all-windows | window HWND | children HWND | "
-                             "text HWND | taskbar | regvalue KEY NAME | idle NAME MS | "
+                             "text HWND | taskbar | regvalue KEY NAME | idle NAME MS | drop-icons | "
+                             "taskbar-created | "
                              "blank-icon MS\n");
         return 2;
     }
