@@ -45,7 +45,7 @@ forms::FormDesign AboutDesign() {
     return design;
 }
 
-frmAbout::frmAbout(forms::Runtime& forms) : Form(forms, AboutDesign()) {
+frmAbout::frmAbout(forms::Runtime& runtime) : Form(runtime, AboutDesign()) {
     On("Form", forms::Event::Click, [this] { Form_Click(); });
     On("Shape1", forms::Event::Click, [this] { Form_Click(); });
     for (const char* name : {"Image1", "Label1", "Label2"})
@@ -66,7 +66,7 @@ void frmAbout::Form_Click() {
 }
 
 void frmAbout::Close() {
-    Forms().Unload(Name());
+    Forms().Unload(*this);
 }
 
 }  // namespace about

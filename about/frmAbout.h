@@ -12,7 +12,7 @@ forms::FormDesign AboutDesign();
 
 class frmAbout : public forms::Form {
 public:
-    explicit frmAbout(forms::Runtime& forms);
+    explicit frmAbout(forms::Runtime& runtime);
     void Form_Load() override;
     void Form_Click();  // the background, the edge rectangle included
     void Close();       // the picture or either label

@@ -58,8 +58,8 @@ forms::FormDesign AppletWindowDesign(const Applet& applet) {
     return design;
 }
 
-AppletWindow::AppletWindow(forms::Runtime& forms, const Applet& applet)
-    : Form(forms, AppletWindowDesign(applet)), applet_(applet) {
+AppletWindow::AppletWindow(forms::Runtime& runtime, const Applet& applet)
+    : Form(runtime, AppletWindowDesign(applet)), applet_(applet) {
     OnMouseMove("pichook", [this](const forms::MouseArgs& a) {
         pichook_MouseMove(a.button, a.shift, a.x, a.y);
     });

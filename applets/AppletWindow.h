@@ -28,7 +28,7 @@ forms::FormDesign AppletWindowDesign(const Applet& applet);
 
 class AppletWindow : public forms::Form {
 public:
-    AppletWindow(forms::Runtime& forms, const Applet& applet);
+    AppletWindow(forms::Runtime& runtime, const Applet& applet);
 
     void Form_Load() override;
     void Form_QueryUnload(int& cancel, int unloadMode) override;

@@ -188,6 +188,11 @@ void Runtime::Unload(const std::string& name, int unloadMode) {
     });
 }
 
+void Runtime::Unload(Form& form, int unloadMode) {
+    if (Find(form.Name()) == &form)
+        Unload(form.Name(), unloadMode);
+}
+
 bool Runtime::IsLoaded(const std::string& name) const {
     return loaded_.count(name) != 0;
 }

@@ -195,6 +195,9 @@ public:
     // Runs Form_QueryUnload and destroys the window; a window that is not loaded stays so
     // and runs nothing. The object itself lives on until no handler is running.
     void Unload(const std::string& name, int unloadMode = 1);
+    // Unloads this very instance, and nothing if the name now belongs to a newer one (a handler
+    // that ran a nested message loop may find its window replaced meanwhile).
+    void Unload(Form& form, int unloadMode = 1);
     bool IsLoaded(const std::string& name) const;
     Form* Find(const std::string& name);
 

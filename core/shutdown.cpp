@@ -4,10 +4,10 @@
 
 namespace basReg {
 
-void UnloadAllAndEnd(forms::Runtime& forms) {
+void UnloadAllAndEnd(forms::Runtime& runtime) {
     for (std::string_view name : kAllWindows)
-        forms.Unload(std::string(name));
-    forms.Api().EndProgram();
+        runtime.Unload(std::string(name));
+    runtime.Api().EndProgram();
 }
 
 }  // namespace basReg

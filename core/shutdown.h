@@ -15,6 +15,6 @@ inline constexpr std::array<std::string_view, 14> kAllWindows = {
 
 // Unloads every window (each applet window deletes its icon on the way) and ends the process.
 // Nothing is saved: every setting was stored when it was made.
-void UnloadAllAndEnd(forms::Runtime& forms);
+void UnloadAllAndEnd(forms::Runtime& runtime);
 
 }  // namespace basReg

@@ -114,8 +114,8 @@ forms::FormDesign AppletOptionsDesign(const applets::Applet& applet) {
     return design;
 }
 
-frmAppletOptions::frmAppletOptions(forms::Runtime& forms, const applets::Applet& applet)
-    : Form(forms, AppletOptionsDesign(applet)), applet_(applet) {
+frmAppletOptions::frmAppletOptions(forms::Runtime& runtime, const applets::Applet& applet)
+    : Form(runtime, AppletOptionsDesign(applet)), applet_(applet) {
     if (Find("optNorm"))
         On("optNorm", forms::Event::Click, [this] { optNorm_Click(); });
     On("optMin", forms::Event::Click, [this] { optMin_Click(); });
@@ -169,7 +169,7 @@ void frmAppletOptions::txtParam_Change() {
 void frmAppletOptions::cmdOK_Click() {
     Api().SetWindowPos(WindowHandle(), platform::kHwndNoTopmost, 0, 0, 0, 0,
                        platform::kSwpNoMove | platform::kSwpNoSize);
-    Forms().Unload(Name());
+    Forms().Unload(*this);
 }
 
 }  // namespace options

@@ -12,7 +12,7 @@ forms::FormDesign AppletOptionsDesign(const applets::Applet& applet);
 
 class frmAppletOptions : public forms::Form {
 public:
-    frmAppletOptions(forms::Runtime& forms, const applets::Applet& applet);
+    frmAppletOptions(forms::Runtime& runtime, const applets::Applet& applet);
 
     void Form_Load() override;
     void Form_LostFocus() override;

@@ -108,6 +108,10 @@ void frmOptions::cmdOK_Click() {
                              startup ? StartupCommand(Api().AppPath(), Api().AppExeName()) : "");
     basIni::WriteIniString(Api(), core::kGeneralSection, "StartupCheck", startup ? "1" : "0", file);
     settings.StartupCheck = startup ? "1" : "0";
+    // A registry error message runs its own message loop; if the dialog was opened afresh
+    // meanwhile, these boxes were discarded and nothing more is applied from them.
+    if (Forms().Find(Name()) != this)
+        return;
 
     const bool none = std::all_of(applets::kOptionsOrder.begin(), applets::kOptionsOrder.end(),
                                   [&](std::string_view code) {
@@ -143,7 +147,7 @@ void frmOptions::cmdOK_Click() {
 
 void frmOptions::cmdCancel_Click() {
     Topmost(false);
-    Forms().Unload(Name());
+    Forms().Unload(*this);
 }
 
 }  // namespace options

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <random>
 #include <string>
@@ -89,8 +90,13 @@ public:
     void Beep() override { log.push_back("beep"); }
     int MsgBox(const std::string& prompt, int style, const std::string& title) override {
         log.push_back("msgbox " + title + " " + std::to_string(style) + " " + prompt);
+        auto hook = std::move(whileMessageShown);  // what the user does meanwhile, once
+        whileMessageShown = nullptr;
+        if (hook)
+            hook();
         return 1;
     }
+    std::function<void()> whileMessageShown;
     void SetWindowPos(platform::Handle, int insertAfter, int, int, int, int,
                       std::uint32_t flags) override {
         log.push_back("setwindowpos " + std::to_string(insertAfter) + " " + std::to_string(flags));

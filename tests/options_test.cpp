@@ -113,6 +113,19 @@ TEST(frmOptions, StartupIsStoredOnEveryOkEvenWhenTheRestIsRefused) {
     EXPECT_FALSE(g.program.Forms().IsLoaded("frmOptions"));
 }
 
+// While a registry error is shown the user reopens the dialog from the tray: the old OK must
+// neither apply its discarded boxes nor close the new dialog when the message is dismissed.
+TEST(frmOptions, AnOkOverTakenByAFreshDialogStopsAtTheRegistry) {
+    Fixture f("", false);
+    f.Click("TNCheck", 0);
+    f.api.whileMessageShown = [&] { f.program.Forms().Reopen("frmOptions"); };
+    f.Press("cmdOK");
+    ASSERT_TRUE(f.program.Forms().IsLoaded("frmOptions"));
+    EXPECT_EQ(f.Dialog()["TNCheck"].Value(), 1);
+    EXPECT_TRUE(f.program.Forms().IsLoaded("frmTNIcon"));
+    EXPECT_EQ(f.api.Only("write"), std::vector<std::string>{"write VORNKIT StartupCheck=1"});
+}
+
 TEST(frmOptions, OkStartsTheNewAppletBeforeStoppingTheOldOne) {
     Fixture f("[VORNKIT]\r\nTPCheck=0\r\n");
     f.Click("TNCheck", 0);

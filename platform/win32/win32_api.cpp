@@ -177,7 +177,9 @@ void Win32Api::Beep() {
 }
 
 int Win32Api::MsgBox(const std::string& prompt, int style, const std::string& title) {
-    return MessageBoxA(nullptr, prompt.c_str(), title.c_str(), static_cast<UINT>(style));
+    // Owned by the program's active window, as a message of that window: it stands in front
+    // of it even when that window is topmost, and the window takes no input until it is closed.
+    return MessageBoxA(GetActiveWindow(), prompt.c_str(), title.c_str(), static_cast<UINT>(style));
 }
 
 void Win32Api::SetWindowPos(Handle window, int insertAfter, int x, int y, int cx, int cy,
@@ -419,9 +421,11 @@ void Win32Api::CreateControls(FormWindow& w) {
         }
         c->SetWindowHandle(FromHwnd(h));
         w.controls[h] = c;
-        ++w.updating;
-        UpdateControl(*w.form, *c);
-        --w.updating;
+        // A window starts cleared; only a state to show is pushed. Clearing a radio button
+        // would also take its tab stop, and a group with none selected could not be reached
+        // with the keyboard.
+        if (c->Value() != 0 || !c->Text().empty())
+            UpdateControl(*w.form, *c);
     }
 }
 
@@ -485,8 +489,9 @@ void Win32Api::FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwip
     auto it = windows_.find(&form);
     if (it == windows_.end())
         return;
-    RECT r;
-    GetWindowRect(it->second->hwnd, &r);
+    RECT r = {};
+    if (!GetWindowRect(it->second->hwnd, &r))
+        return;
     widthTwips = MulDiv(r.right - r.left, 1440, Dpi());
     heightTwips = MulDiv(r.bottom - r.top, 1440, Dpi());
 }
