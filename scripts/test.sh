@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, runs the unit tests (plain and under
-# AddressSanitizer/UndefinedBehaviorSanitizer) and the end-to-end tests of the real program under
+# AddressSanitizer/UndefinedBehaviorSanitizer), a minute of fuzzing per target and the end-to-end
+# tests of the real program under
 # Wine, and ends with one line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -34,6 +35,15 @@ for dir in build/linux build/sanitize; do
     count 0 1
   fi
 done
+
+# Fuzzing: every target that reads text a user can edit or the platform hands in, 60 s each.
+echo "== fuzzing"
+fuzz_out=$(bash scripts/fuzz.sh "${VORNKIT_FUZZ_SECONDS:-60}" 2>&1 | tee /dev/stderr | tail -n1)
+if [[ "$fuzz_out" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+  count "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
+else
+  count 0 1
+fi
 
 # End-to-end tests: the real program under Wine.
 echo "== end-to-end tests"
