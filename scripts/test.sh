@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, runs the unit tests (plain and under
 # AddressSanitizer/UndefinedBehaviorSanitizer), a minute of fuzzing per target and the end-to-end
-# tests of the real program under
-# Wine, and ends with one line "N passed, N failed".
+# tests of the real program under Wine, and ends with one line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
