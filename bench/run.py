@@ -1,0 +1,512 @@
+#!/usr/bin/env python3
+"""Vornkit's benchmark: start-up time, resident memory, executable size and imports, and
+resource leaks over many dialog and launch cycles. Prints one markdown table (also written to
+build/bench/results.md; each start's figures go to build/bench/samples.json).
+
+    python3 bench/run.py [--runs N] [--cycles N] [--skip-build] [--quiet-wait SECONDS]
+
+Everything runs under Wine in one reused prefix (build/bench/prefix) on a private Xvfb, each
+program start on a fresh virtual desktop (every process of the prefix ended in between).
+
+Start-up: bench/startprobe.exe, run on the desktop, starts the program and times it to the
+sixth icon drawn in the tray (it copies the tray strip of the screen about every millisecond).
+vornkit.exe and the yardstick vornkit_reference.exe take turns (A B B A ...), after one
+unmeasured warm-up start of each; every start waits until the prefix's processes have gone
+quiet. While the program still runs, its resident memory (VmRSS of its Wine process) is read
+once it has stayed the same for a full second.
+
+Leaks: vornkit_bench.exe (the same program with counting hooks) runs "--cycles N" and reports
+the counts before and after the cycles.
+
+Every wait polls for its condition with a deadline.
+"""
+
+import argparse
+import fcntl
+import json
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+sys.dont_write_bytecode = True  # keep e2e/ free of __pycache__
+BENCH_DIR = Path(__file__).resolve().parent
+ROOT = BENCH_DIR.parent
+sys.path.insert(0, str(ROOT / "e2e"))
+
+import harness  # noqa: E402
+from harness import wait_until  # noqa: E402
+
+OUT = ROOT / "build" / "bench"
+BIN = OUT / "bin"
+PREFIX = OUT / "prefix"
+WIN_BUILD = ROOT / "build" / "win"
+PROGRAMS = {"vornkit": "vornkit.exe", "reference": "vornkit_reference.exe"}
+DIALOGS = ["frmOptions", "frmTDOpt", "frmTEOpt", "frmTCOpt", "frmTNOpt", "frmAbout"]
+MINGW = "i686-w64-mingw32-"
+DESKTOP = f"/desktop=Default,{harness.SCREEN_W}x{harness.SCREEN_H}"
+# DLLs that come with every Windows the program runs on.
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "advapi32.dll",
+               "comctl32.dll", "msvcrt.dll", "ntdll.dll", "comdlg32.dll", "ole32.dll",
+               "oleaut32.dll", "shlwapi.dll", "version.dll", "winmm.dll"}
+
+GOAL_RATIO = 1.10
+GOAL_SIZE_KIB = 200
+QUIET_TICKS = 1  # CPU clock ticks the prefix may use in QUIET_SPAN and still count as quiet
+QUIET_SPAN = 0.5
+QUIET_TIMEOUT = 20.0
+RESULT_TIMEOUT = 45.0  # the probe gives up after 30 s of looking
+RSS_STEADY = 1.0  # seconds the resident size must stay the same
+RSS_TIMEOUT = 20.0
+
+
+def log(text):
+    print(text, file=sys.stderr, flush=True)
+
+
+# ---------------------------------------------------------------------------------------------
+# Building
+
+
+def build(skip):
+    if not skip:
+        log("building (scripts/build.sh)")
+        harness.run(["bash", str(ROOT / "scripts" / "build.sh")], timeout=1800)
+    for name in [*PROGRAMS.values(), "vornkit_bench.exe"]:
+        if not (WIN_BUILD / name).is_file():
+            raise SystemExit(f"missing {WIN_BUILD / name}: run scripts/build.sh")
+    BIN.mkdir(parents=True, exist_ok=True)
+    helpers = {"startprobe.exe": BENCH_DIR / "startprobe.cpp",
+               "standin.exe": ROOT / "e2e" / "standin.cpp"}
+    for name, src in helpers.items():
+        out = BIN / name
+        if not out.exists() or out.stat().st_mtime < src.stat().st_mtime:
+            partial = BIN / f".{name}.{os.getpid()}"
+            harness.run([MINGW + "g++", "-std=c++20", "-O2", "-Wall", "-Wextra", "-Werror",
+                         "-static", "-s", "-mwindows", str(src), "-o", str(partial)],
+                        timeout=300)
+            os.replace(partial, out)
+
+
+# ---------------------------------------------------------------------------------------------
+# The prefix, the X server and the machine around them
+
+
+def make_prefix():
+    """A prefix whose virtual desktop "Default" is every process's desktop; made once."""
+    ready = PREFIX / ".bench-ready"
+    if ready.exists():
+        return
+    log("making the Wine prefix (once)")
+    shutil.rmtree(PREFIX, ignore_errors=True)
+    env = harness.wine_env(PREFIX)
+    try:
+        harness.run(["wineboot", "-i"], env=env, timeout=180)
+        for key, value, data in (
+                (r"HKCU\Software\Wine\Explorer", "Desktop", "Default"),
+                (r"HKCU\Software\Wine\Explorer\Desktops", "Default",
+                 f"{harness.SCREEN_W}x{harness.SCREEN_H}")):
+            harness.run(["wine", "reg", "add", key, "/v", value, "/d", data, "/f"], env=env)
+        harness.run(["wineserver", "-w"], env=env, timeout=120)
+    finally:
+        harness.kill_prefix(PREFIX)
+    ready.write_text("")
+
+
+def install_programs():
+    program_dir = PREFIX / "drive_c" / "vornkit"
+    bench_dir = PREFIX / "drive_c" / "bench"
+    program_dir.mkdir(exist_ok=True)
+    bench_dir.mkdir(exist_ok=True)
+    for name in [*PROGRAMS.values(), "vornkit_bench.exe"]:
+        shutil.copyfile(WIN_BUILD / name, program_dir / name)
+    shutil.copyfile(BIN / "startprobe.exe", bench_dir / "startprobe.exe")
+    # The Notepad applet's program: found in the program's own folder first.
+    shutil.copyfile(BIN / "standin.exe", program_dir / "notepad.exe")
+
+
+def settings_file():
+    return PREFIX / harness.SETTINGS_FILE
+
+
+def other_wine_tests():
+    """What else runs Wine on this machine: end-to-end test runs (e2e/run.py) and the Wine
+    servers of other prefixes, as "pid command" strings."""
+    ours = os.fsencode(str(PREFIX))
+    found = []
+    for name in os.listdir("/proc"):
+        if not name.isdigit() or int(name) == os.getpid():
+            continue
+        try:
+            cmdline = Path(f"/proc/{name}/cmdline").read_bytes().replace(b"\0", b" ")
+            if b"e2e/run.py" not in cmdline:
+                if b"wineserver" not in cmdline.split(b" ")[0]:
+                    continue
+                environ = Path(f"/proc/{name}/environ").read_bytes().split(b"\0")
+                if b"WINEPREFIX=" + ours in environ:
+                    continue
+        except OSError:
+            continue
+        found.append(f"{name} {cmdline.decode(errors='replace').strip()}")
+    return found
+
+
+def wait_for_others(deadline):
+    """Waits until no other Wine test runs, at most until `deadline` (time.monotonic())."""
+    if not other_wine_tests() or time.monotonic() >= deadline:
+        return
+    log("  waiting for other Wine test runs to end")
+    try:
+        wait_until("other Wine test runs to end", other_wine_tests, lambda p: not p,
+                   max(0.0, deadline - time.monotonic()))
+    except harness.WaitTimeout:
+        log("  they did not end in time; measuring anyway (reported)")
+
+
+def load_average():
+    return Path("/proc/loadavg").read_text().split()[:3]
+
+
+def cpu_times():
+    """(busy, niced, total) clock ticks of the whole machine so far."""
+    fields = [int(v) for v in Path("/proc/stat").read_text().split("\n")[0].split()[1:9]]
+    user, nice, system, idle, iowait, irq, softirq, steal = fields
+    return user + nice + system + irq + softirq + steal, nice, sum(fields)
+
+
+def cpu_use(before, after):
+    """Share of the machine's CPU time that was busy, and niced, between two cpu_times()."""
+    busy, niced, total = (a - b for a, b in zip(after, before))
+    return 100 * busy / max(total, 1), 100 * niced / max(total, 1)
+
+
+def prefix_cpu_ticks():
+    """CPU time (clock ticks) used so far by every process of the prefix."""
+    total = 0
+    for pid, _ in harness.prefix_processes(PREFIX):
+        try:
+            fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+            total += int(fields[11]) + int(fields[12])  # utime, stime
+        except (OSError, IndexError, ValueError):
+            pass
+    return total
+
+
+def wait_quiet():
+    """Waits until the prefix's processes together use no CPU for QUIET_SPAN seconds;
+    returns the seconds waited (the deadline passing is not an error: it is reported)."""
+    start = time.monotonic()
+    history = []
+
+    def observe():
+        history.append((time.monotonic(), prefix_cpu_ticks()))
+        while len(history) > 1 and history[-1][0] - history[1][0] >= QUIET_SPAN:
+            history.pop(0)
+        return history
+
+    try:
+        wait_until("the prefix to go quiet", observe,
+                   lambda h: h[-1][0] - h[0][0] >= QUIET_SPAN
+                   and h[-1][1] - h[0][1] <= QUIET_TICKS, QUIET_TIMEOUT)
+    except harness.WaitTimeout:
+        log("  (the prefix did not go quiet; starting anyway)")
+    return time.monotonic() - start
+
+
+def rss_kib(pid):
+    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+    raise RuntimeError(f"no VmRSS for process {pid}")
+
+
+def wine_pid(exe):
+    """The Linux process id of the running Windows program `exe` in the prefix."""
+    for pid, cmdline in harness.prefix_processes(PREFIX):
+        image = cmdline.replace('"', "").lower().split(" ")[0]
+        if image.endswith("\\" + exe.lower()):
+            return pid
+    return None
+
+
+def steady_rss(pid):
+    """VmRSS once it has stayed the same for RSS_STEADY seconds."""
+    samples = []
+
+    def observe():
+        samples.append((time.monotonic(), rss_kib(pid)))
+        return samples
+
+    def steady(s):
+        now, value = s[-1]
+        since = [v for t, v in s if now - t <= RSS_STEADY]
+        return now - s[0][0] >= RSS_STEADY and set(since) == {value}
+
+    return wait_until("a steady resident size", observe, steady, RSS_TIMEOUT)[-1][1]
+
+
+# ---------------------------------------------------------------------------------------------
+# One start of a program
+
+
+def start_once(display, program):
+    """Starts `program` on a fresh desktop; returns (milliseconds to six icons, RSS KiB, waited
+    for quiet seconds, other test runs seen)."""
+    exe = PROGRAMS[program]
+    bench_dir = PREFIX / "drive_c" / "bench"
+    result, go, hold = bench_dir / "result.txt", bench_dir / "go", bench_dir / "hold"
+    for f in (result, go, hold):
+        f.unlink(missing_ok=True)
+    settings_file().unlink(missing_ok=True)  # no settings: all six applets start
+    env = harness.wine_env(PREFIX, display)
+    with open(OUT / "wine-output.log", "ab") as output:
+        desktop = subprocess.Popen(
+            ["wine", "explorer", DESKTOP, r"C:\bench\startprobe.exe", "C:\\vornkit\\" + exe,
+             r"C:\bench\result.txt", "--go", r"C:\bench\go", "--hold", r"C:\bench\hold"],
+            env=env, cwd=PREFIX, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
+            start_new_session=True)
+    try:
+        wait_until("the probe to run", lambda: wine_pid("startprobe.exe"), bool, 30)
+        waited = wait_quiet()
+        others = other_wine_tests()
+        go.write_text("")
+        text = wait_until("the probe's result",
+                          lambda: result.read_text() if result.exists() else "",
+                          lambda t: t.endswith("\n"), RESULT_TIMEOUT).split()
+        if text[0] in ("timeout", "no-go", "cannot-start"):
+            raise RuntimeError(f"{exe}: the probe reports {' '.join(text)}")
+        milliseconds = float(text[0])
+        pid = wait_until(f"the Linux process of {exe}", lambda: wine_pid(exe), bool, 10)
+        rss = steady_rss(pid)
+        others += other_wine_tests()
+        hold.write_text("")
+        wait_until(f"{exe} to end", lambda: wine_pid(exe), lambda p: p is None, 10)
+        return milliseconds, rss, waited, bool(others)
+    finally:
+        harness.kill_prefix(PREFIX)
+        try:
+            desktop.wait(10)
+        except subprocess.TimeoutExpired:
+            desktop.kill()
+            desktop.wait(5)
+
+
+def startup_runs(display, runs, deadline):
+    """The measured starts, each taken while no other Wine test runs (until `deadline`); a
+    start that another run overlapped is taken again (up to 3 times)."""
+    samples = {p: {"ms": [], "rss": []} for p in PROGRAMS}
+    overlapped = 0
+    log("warm-up: one unmeasured start of each program")
+    for program in PROGRAMS:
+        start_once(display, program)
+    order = []
+    for i in range(runs):  # A B B A A B B A ...: neither program always goes first
+        order += ["vornkit", "reference"] if i % 2 == 0 else ["reference", "vornkit"]
+    for n, program in enumerate(order, 1):
+        for attempt in range(4):
+            wait_for_others(deadline)
+            ms, rss, waited, others = start_once(display, program)
+            if not others or attempt == 3 or time.monotonic() >= deadline:
+                break
+            log(f"  {n:2d}/{len(order)} {program:9s} {ms:8.1f} ms: another Wine test run "
+                f"overlapped it; taken again")
+        overlapped += others
+        samples[program]["ms"].append(ms)
+        samples[program]["rss"].append(rss)
+        log(f"  {n:2d}/{len(order)} {program:9s} {ms:8.1f} ms  {rss:6d} KiB"
+            f"  (quiet after {waited:.1f} s{', other Wine tests running' if others else ''})")
+    return samples, overlapped
+
+
+# ---------------------------------------------------------------------------------------------
+# Leak cycles
+
+
+def leak_cycles(display, cycles):
+    report = PREFIX / "drive_c" / "vornkit" / "vornkit_bench.txt"
+    report.unlink(missing_ok=True)
+    (PREFIX / harness.STANDIN_LOG).unlink(missing_ok=True)
+    settings_file().unlink(missing_ok=True)  # every applet, the Notepad one with run mode 3
+    env = harness.wine_env(PREFIX, display)
+    log(f"leak cycles: {cycles} of each dialog, {cycles} launches")
+    start = time.monotonic()
+    with open(OUT / "wine-output.log", "ab") as output:
+        desktop = subprocess.Popen(
+            ["wine", "explorer", DESKTOP, r"C:\vornkit\vornkit_bench.exe", "--cycles",
+             str(cycles)],
+            env=env, cwd=PREFIX, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
+            start_new_session=True)
+    try:
+        wait_until("vornkit_bench.exe to start", lambda: wine_pid("vornkit_bench.exe"), bool, 30)
+        # About 0.2 s per cycle of all six dialogs and a launch; generous room on a busy machine.
+        wait_until("vornkit_bench.exe to finish its cycles",
+                   lambda: wine_pid("vornkit_bench.exe"), lambda p: p is None, 60 + cycles * 2)
+        if not report.exists():
+            raise RuntimeError("vornkit_bench.exe ended without its report")
+        rows = {}
+        for line in report.read_text().splitlines():
+            key, *values = line.split("\t")
+            rows[key] = values
+        launches = len(harness.parse_launches((PREFIX / harness.STANDIN_LOG).read_bytes())) \
+            if (PREFIX / harness.STANDIN_LOG).exists() else 0
+        return rows, launches, time.monotonic() - start
+    finally:
+        harness.kill_prefix(PREFIX)
+        try:
+            desktop.wait(10)
+        except subprocess.TimeoutExpired:
+            desktop.kill()
+            desktop.wait(5)
+
+
+# ---------------------------------------------------------------------------------------------
+# Size and imports
+
+
+def size_and_imports():
+    stripped = OUT / "vornkit.stripped.exe"
+    harness.run([MINGW + "strip", "-o", str(stripped), str(WIN_BUILD / "vornkit.exe")])
+    size = stripped.stat().st_size
+    dump = harness.run([MINGW + "objdump", "-p", str(stripped)]).stdout.decode()
+    dlls = [line.split("DLL Name:")[1].strip() for line in dump.splitlines()
+            if "DLL Name:" in line]
+    return size, dlls
+
+
+# ---------------------------------------------------------------------------------------------
+# The table
+
+
+def median(values):
+    return statistics.median(values)
+
+
+def spread(values):
+    q = statistics.quantiles(values, n=4)
+    return f"{q[0]:.1f}–{q[2]:.1f}"
+
+
+def verdict(ok):
+    return "met" if ok else "**not met**"
+
+
+def table(samples, overlapped, runs, size, dlls, leaks, launches, cycles):
+    rows = ["| Measure | Vornkit | Reference | Result | Goal | Verdict |",
+            "|---|---|---|---|---|---|"]
+    vk, ref = samples["vornkit"], samples["reference"]
+    ratio = median(vk["ms"]) / median(ref["ms"])
+    rows.append(f"| Start-up, process creation to sixth tray icon drawn: median (quartiles) "
+                f"of {runs}, ms | {median(vk['ms']):.1f} ({spread(vk['ms'])}) "
+                f"| {median(ref['ms']):.1f} ({spread(ref['ms'])}) | ratio {ratio:.2f} "
+                f"| ≤ {GOAL_RATIO:.2f} | {verdict(ratio <= GOAL_RATIO)} |")
+    mratio = median(vk["rss"]) / median(ref["rss"])
+    extra = median(vk["rss"]) - median(ref["rss"])
+    rows.append(f"| Resident memory (VmRSS of the Wine process, icons drawn, steady 1 s): "
+                f"median (range) of {runs}, KiB | {median(vk['rss']):.0f} ({min(vk['rss'])}–"
+                f"{max(vk['rss'])}) | {median(ref['rss']):.0f} ({min(ref['rss'])}–"
+                f"{max(ref['rss'])}) | ratio {mratio:.2f} ({extra:+.0f} KiB) "
+                f"| ≤ {GOAL_RATIO:.2f} | {verdict(mratio <= GOAL_RATIO)} |")
+    rows.append(f"| Stripped size of vornkit.exe, KiB | {size / 1024:.1f} ({size} bytes) | | "
+                f"| ≤ {GOAL_SIZE_KIB} | {verdict(size / 1024 <= GOAL_SIZE_KIB)} |")
+    foreign = [d for d in dlls if d.lower() not in SYSTEM_DLLS]
+    kinds = "system DLLs only" if not foreign else "not a system DLL: " + ", ".join(foreign)
+    rows.append(f"| Imported DLLs (objdump -p) | {', '.join(dlls)} | | "
+                f"{kinds} | system DLLs only | {verdict(not foreign)} |")
+
+    rows += ["", f"Leaks: {cycles:,} open-and-close cycles of each of {', '.join(DIALOGS)} "
+             f"(Runtime::Reopen then Runtime::Unload, messages pumped after each) and {cycles:,} "
+             f"launches of the Notepad applet's stand-in program (the icon's left-button "
+             f"callback sent to its window), counted after one warm-up cycle of each.", "",
+             "| Count | Before | After | Change | Verdict |", "|---|---|---|---|---|"]
+    for key, label in (("gdi objects", "GDI objects (GetGuiResources GR_GDIOBJECTS)"),
+                       ("user objects", "USER objects (GetGuiResources GR_USEROBJECTS)"),
+                       ("process handles", "Handles (GetProcessHandleCount)")):
+        before, after = leaks[key]
+        if not before.isdigit() or (before == "0" and after == "0"):
+            rows.append(f"| {label} | {before} | {after} | – | not measurable: Wine reports "
+                        f"{'0 (not implemented)' if before == '0' else before} |")
+        else:
+            change = int(after) - int(before)
+            rows.append(f"| {label} | {before} | {after} | {change:+d} | "
+                        f"{'no leak' if change <= 0 else '**leak**'} |")
+    before, after = map(int, leaks["thread windows"])
+    rows.append(f"| Windows of the program's thread (EnumThreadWindows, EnumChildWindows) "
+                f"| {before} | {after} | {after - before:+d} | "
+                f"{'no leak' if after <= before else '**leak**'} |")
+    for key, values in leaks.items():
+        if not key.startswith("layer "):
+            continue
+        live_before, live_after, created, released = map(int, values)
+        leaked = live_after > live_before or created != released
+        rows.append(f"| Win32 layer's own {key[6:]}: live (created {created:,}, released "
+                    f"{released:,} during the cycles) | {live_before} | {live_after} "
+                    f"| {live_after - live_before:+d} | "
+                    f"{'**leak**' if leaked else 'no leak'} |")
+    rows.append(f"| Stand-in starts logged | | {launches:,} | | "
+                f"{'all launched' if launches >= cycles + 1 else '**launches missing**'} |")
+    return rows
+
+
+# ---------------------------------------------------------------------------------------------
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--runs", type=int, default=15, help="measured starts of each program")
+    parser.add_argument("--cycles", type=int, default=1000, help="leak cycles")
+    parser.add_argument("--skip-build", action="store_true")
+    parser.add_argument("--quiet-wait", type=float, default=1800,
+                        help="seconds in all to wait for other Wine test runs to end "
+                        "before the starts (default 1800)")
+    args = parser.parse_args()
+    if args.runs < 2 or args.cycles < 1:
+        parser.error("--runs needs at least 2 (for quartiles), --cycles at least 1")
+    began = time.monotonic()
+    OUT.mkdir(parents=True, exist_ok=True)
+    lock = open(OUT / ".lock", "w")
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except BlockingIOError:
+        raise SystemExit("another bench/run.sh is running")
+
+    build(args.skip_build)
+    harness.end_abandoned_xvfb(OUT / harness.XVFB_PID_FILE)
+    make_prefix()
+    harness.kill_prefix(PREFIX)
+    install_programs()
+    size, dlls = size_and_imports()
+
+    deadline = time.monotonic() + args.quiet_wait
+    wait_for_others(deadline)
+    load_before = load_average()
+    xvfb = harness.Xvfb(OUT / harness.XVFB_PID_FILE)
+    try:
+        cpu_before = cpu_times()
+        samples, overlapped = startup_runs(xvfb.display, args.runs, deadline)
+        busy, niced = cpu_use(cpu_before, cpu_times())
+        leaks, launches, leak_seconds = leak_cycles(xvfb.display, args.cycles)
+    finally:
+        harness.kill_prefix(PREFIX)
+        xvfb.close()
+    load_after = load_average()
+
+    rows = table(samples, overlapped, args.runs, size, dlls, leaks, launches, args.cycles)
+    wine = harness.run(["wine", "--version"]).stdout.decode().strip()
+    rows += ["", f"{wine}, Xvfb 800x600x24, {os.cpu_count()} cores; load average "
+             f"{' '.join(load_before)} before, {' '.join(load_after)} after; the machine's "
+             f"CPU {busy:.0f} % busy during the starts ({niced:.0f} % by niced processes); "
+             f"{overlapped} of {2 * args.runs} measured starts overlapped another Wine test run; "
+             f"leak cycles took {float(leaks['seconds'][0]):.0f} s inside the program "
+             f"({leak_seconds:.0f} s in all); the whole benchmark "
+             f"{time.monotonic() - began:.0f} s."]
+    text = "\n".join(rows)
+    (OUT / "results.md").write_text(text + "\n")
+    (OUT / "samples.json").write_text(json.dumps(samples, indent=1) + "\n")
+    print(text)
+
+
+if __name__ == "__main__":
+    main()
