@@ -40,6 +40,7 @@ forms::FormDesign AppletWindowDesign(const Applet& applet) {
     forms::FormDesign design;
     design.name = std::string(applet.window);
     design.caption = "Icon";
+    design.neverShown = true;
     design.showInTaskbar = false;
     design.icon = applet.icon;
     forms::ControlDesign pichook;

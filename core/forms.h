@@ -70,6 +70,10 @@ struct FormDesign {
     std::uint32_t backColour = kDefaultColour;
     std::vector<ControlDesign> controls;
     std::vector<MenuItem> popupMenu;
+    // A window that is never shown (the start-up window, the applet windows) gets its controls
+    // with the window; any other gets them when it is first shown, so that one loaded hidden
+    // costs only its frame.
+    bool neverShown = false;
 };
 
 struct MouseArgs {

@@ -11,6 +11,7 @@ forms::FormDesign MainDesign() {
     forms::FormDesign design;
     design.name = "frmMain";
     design.caption = "Form1";
+    design.neverShown = true;
     design.border = forms::Border::None;
     design.controlBox = false;
     design.showInTaskbar = false;

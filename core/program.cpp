@@ -23,6 +23,7 @@ Program::Program(platform::Api& api) : forms_(api) {
         forms::FormDesign design;
         design.name = "frmIco";
         design.icon = IDI_PROGRAM;
+        design.neverShown = true;
         return std::make_unique<forms::Form>(r, design);
     });
     for (const applets::Applet& a : applets::kApplets) {

@@ -1,7 +1,6 @@
 // Vornkit's entry: the hidden start-up window does the rest.
 #include <windows.h>
 
-#include <commctrl.h>
 
 #include "core/program.h"
 #include "platform/win32/win32_api.h"
@@ -141,9 +140,6 @@ int RunCycles(platform::win32::Win32Api& api, core::Program& program, int n) {
 #endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
-
     platform::win32::Win32Api api(instance);
     core::Program program(api);
     api.SetRuntime(&program.Forms());

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_api.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -42,6 +43,7 @@ struct Win32Api::FormWindow {
     std::vector<std::pair<forms::Font, HFONT>> fonts;
     std::map<COLORREF, HBRUSH> brushes;
     HWND lastFocus = nullptr;
+    bool controlsCreated = false;
     int updating = 0;    // a change made by code: the window's own notifications are not the user's
     int quietFocus = 0;  // focus moved by the program: a radio button must not select itself
     std::map<std::string, POINT> origins;  // absolute client position of each container, pixels
@@ -284,12 +286,39 @@ Handle Win32Api::CreateFormWindow(forms::Form& form) {
         SendMessageA(w.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(w.bigIcon));
     }
     form.SetIconHandle(FromHwnd(reinterpret_cast<HWND>(w.smallIcon)));
-    CreateControls(w);
+    if (design.neverShown)
+        CreateControls(w);
     return FromHwnd(w.hwnd);
 }
 
+// The visual styles of the common controls, loaded when the first window with controls is made
+// rather than at start-up, which needs none.
+void Win32Api::LoadCommonControls() {
+    static bool loaded = false;
+    if (loaded)
+        return;
+    loaded = true;
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    if (HMODULE dll = LoadLibraryA("comctl32.dll")) {
+        if (auto init = reinterpret_cast<Init>(
+                reinterpret_cast<void*>(GetProcAddress(dll, "InitCommonControlsEx")))) {
+            INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES};
+            init(&icc);
+        }
+    }
+}
+
 // True when the system has the face itself, not a substitute the font mapper picks for it.
+// Asked once per face: the answer does not change while the program runs.
 bool Win32Api::HasFace(const char* face) {
+    for (const auto& [name, installed] : faces_)
+        if (name == face)
+            return installed;
+    faces_.emplace_back(face, FaceInstalled(face));
+    return faces_.back().second;
+}
+
+bool Win32Api::FaceInstalled(const char* face) {
     LOGFONTA lf = {};
     lf.lfHeight = -12;
     lf.lfCharSet = DEFAULT_CHARSET;
@@ -333,6 +362,9 @@ HFONT Win32Api::FontFor(FormWindow& w, const forms::Font& font) {
 }
 
 void Win32Api::CreateControls(FormWindow& w) {
+    w.controlsCreated = true;
+    if (!w.form->Controls().empty())
+        LoadCommonControls();
     std::vector<forms::Control*> order;
     for (forms::Control& c : w.form->Controls())
         order.push_back(&c);
@@ -471,6 +503,8 @@ void Win32Api::ShowFormWindow(forms::Form& form, bool visible) {
         ShowWindow(w.hwnd, SW_HIDE);
         return;
     }
+    if (!w.controlsCreated)
+        CreateControls(w);
     ShowWindow(w.hwnd, SW_SHOW);
     SetForegroundWindow(w.hwnd);
     FocusFirst(w);

@@ -72,13 +72,16 @@ private:
     int Dpi();
     int ToPixels(int twips);
     HFONT FontFor(FormWindow& w, const forms::Font& font);
-    static bool HasFace(const char* face);
+    bool HasFace(const char* face);
+    static bool FaceInstalled(const char* face);
+    static void LoadCommonControls();
 
     HINSTANCE instance_;
     forms::Runtime* runtime_ = nullptr;
     HWND owner_ = nullptr;  // hidden owner of the windows that stay out of the taskbar
     UINT taskbarCreated_ = 0;
     std::map<forms::Form*, std::unique_ptr<FormWindow>> windows_;
+    std::vector<std::pair<std::string, bool>> faces_;  // font faces asked for: installed or not
     int dpi_ = 0;
 };
 
