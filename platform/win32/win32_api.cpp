@@ -44,6 +44,7 @@ struct Win32Api::FormWindow {
     std::map<COLORREF, HBRUSH> brushes;
     HWND lastFocus = nullptr;
     bool controlsCreated = false;
+    int band = 0;        // topmost band asked for while hidden, applied when shown (0: none)
     int updating = 0;    // a change made by code: the window's own notifications are not the user's
     int quietFocus = 0;  // focus moved by the program: a radio button must not select itself
     std::map<std::string, POINT> origins;  // absolute client position of each container, pixels
@@ -186,8 +187,21 @@ int Win32Api::MsgBox(const std::string& prompt, int style, const std::string& ti
 
 void Win32Api::SetWindowPos(Handle window, int insertAfter, int x, int y, int cx, int cy,
                             std::uint32_t flags) {
-    ::SetWindowPos(ToHwnd(window), reinterpret_cast<HWND>(static_cast<INT_PTR>(insertAfter)), x, y,
-                   cx, cy, flags);
+    HWND hwnd = ToHwnd(window);
+    // A window loaded hidden (an applet's options dialog at start-up) only keeps its band until
+    // it is shown; Wine builds the whole window surface for a band change, which would cost
+    // every hidden dialog megabytes.
+    const bool bandOnly = (flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE) &&
+                          (insertAfter == kHwndTopmost || insertAfter == kHwndNoTopmost);
+    if (bandOnly && hwnd && !IsWindowVisible(hwnd)) {
+        for (auto& [form, w] : windows_)
+            if (w->hwnd == hwnd) {
+                w->band = insertAfter;
+                return;
+            }
+    }
+    ::SetWindowPos(hwnd, reinterpret_cast<HWND>(static_cast<INT_PTR>(insertAfter)), x, y, cx, cy,
+                   flags);
 }
 
 int Win32Api::Dpi() {
@@ -275,19 +289,16 @@ Handle Win32Api::CreateFormWindow(forms::Form& form) {
                                  instance_, &w));
     if (!w.hwnd)
         return 0;
-    if (design.icon) {
-        w.smallIcon = static_cast<HICON>(VK_BENCH_CREATED(
-            kIcon, LoadImageA(instance_, MAKEINTRESOURCEA(design.icon), IMAGE_ICON,
-                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-        w.bigIcon = static_cast<HICON>(VK_BENCH_CREATED(
-            kIcon, LoadImageA(instance_, MAKEINTRESOURCEA(design.icon), IMAGE_ICON,
-                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-        SendMessageA(w.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(w.smallIcon));
-        SendMessageA(w.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(w.bigIcon));
-    }
-    form.SetIconHandle(FromHwnd(reinterpret_cast<HWND>(w.smallIcon)));
-    if (design.neverShown)
+    if (design.neverShown) {
+        // The small icon of a window never shown is the one the notification area shows.
+        if (design.icon)
+            w.smallIcon = static_cast<HICON>(VK_BENCH_CREATED(
+                kIcon,
+                LoadImageA(instance_, MAKEINTRESOURCEA(design.icon), IMAGE_ICON,
+                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+        form.SetIconHandle(FromHwnd(reinterpret_cast<HWND>(w.smallIcon)));
         CreateControls(w);
+    }
     return FromHwnd(w.hwnd);
 }
 
@@ -363,7 +374,13 @@ HFONT Win32Api::FontFor(FormWindow& w, const forms::Font& font) {
 
 void Win32Api::CreateControls(FormWindow& w) {
     w.controlsCreated = true;
-    if (!w.form->Controls().empty())
+    // Pictures are the program's own windows and show no text: a window holding only those
+    // (an applet window's pichook) needs neither the common controls nor a font.
+    const auto drawsText = [](const forms::Control& c) {
+        const forms::Kind k = c.Design().kind;
+        return k != forms::Kind::PictureBox && k != forms::Kind::Image && k != forms::Kind::Shape;
+    };
+    if (std::any_of(w.form->Controls().begin(), w.form->Controls().end(), drawsText))
         LoadCommonControls();
     std::vector<forms::Control*> order;
     for (forms::Control& c : w.form->Controls())
@@ -442,7 +459,8 @@ void Win32Api::CreateControls(FormWindow& w) {
             continue;
         if (cls == kPictureClass)
             SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
-        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(w, s.font)), FALSE);
+        if (drawsText(*c))
+            SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(w, s.font)), FALSE);
         if (s.kind == forms::Kind::TextBox)
             SendMessageA(h, EM_SETLIMITTEXT, 0, 0);
         if (s.picture) {
@@ -503,8 +521,26 @@ void Win32Api::ShowFormWindow(forms::Form& form, bool visible) {
         ShowWindow(w.hwnd, SW_HIDE);
         return;
     }
-    if (!w.controlsCreated)
+    if (!w.controlsCreated) {
+        const int icon = form.Design().icon;
+        if (icon) {
+            w.smallIcon = static_cast<HICON>(VK_BENCH_CREATED(
+                kIcon,
+                LoadImageA(instance_, MAKEINTRESOURCEA(icon), IMAGE_ICON,
+                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+            w.bigIcon = static_cast<HICON>(VK_BENCH_CREATED(
+                kIcon, LoadImageA(instance_, MAKEINTRESOURCEA(icon), IMAGE_ICON,
+                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+            SendMessageA(w.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(w.smallIcon));
+            SendMessageA(w.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(w.bigIcon));
+            form.SetIconHandle(FromHwnd(reinterpret_cast<HWND>(w.smallIcon)));
+        }
         CreateControls(w);
+    }
+    if (w.band != 0)
+        ::SetWindowPos(w.hwnd, reinterpret_cast<HWND>(static_cast<INT_PTR>(w.band)), 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    w.band = 0;
     ShowWindow(w.hwnd, SW_SHOW);
     SetForegroundWindow(w.hwnd);
     FocusFirst(w);
