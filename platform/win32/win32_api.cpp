@@ -44,6 +44,9 @@ struct Win32Api::FormWindow {
     std::map<COLORREF, HBRUSH> brushes;
     HWND lastFocus = nullptr;
     bool controlsCreated = false;
+    HWND placeholder = nullptr;  // stands for the window until it is made
+    POINT position = {0, 0};     // where the window is to be made, pixels
+    bool moved = false;
     int band = 0;        // topmost band asked for while hidden, applied when shown (0: none)
     int updating = 0;    // a change made by code: the window's own notifications are not the user's
     int quietFocus = 0;  // focus moved by the program: a radio button must not select itself
@@ -74,8 +77,6 @@ Win32Api::Win32Api(HINSTANCE instance) : instance_(instance) {
     wc.lpszClassName = kOwnerClass;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
     RegisterClassExA(&wc);
-    owner_ = VK_BENCH_CREATED(kWindow, CreateWindowExA(0, kOwnerClass, "Vornkit", WS_POPUP, 0, 0, 0,
-                                                       0, nullptr, nullptr, instance, nullptr));
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 }
 
@@ -193,12 +194,24 @@ void Win32Api::SetWindowPos(Handle window, int insertAfter, int x, int y, int cx
     // every hidden dialog megabytes.
     const bool bandOnly = (flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE) &&
                           (insertAfter == kHwndTopmost || insertAfter == kHwndNoTopmost);
-    if (bandOnly && hwnd && !IsWindowVisible(hwnd)) {
-        for (auto& [form, w] : windows_)
-            if (w->hwnd == hwnd) {
+    for (auto& [form, w] : windows_) {
+        if (!hwnd || (w->hwnd != hwnd && w->placeholder != hwnd))
+            continue;
+        if (w->placeholder == hwnd) {
+            // Not made yet: the band and the position wait for it.
+            if (bandOnly)
                 w->band = insertAfter;
-                return;
+            if (!(flags & SWP_NOMOVE)) {
+                w->position = {x, y};
+                w->moved = true;
             }
+            return;
+        }
+        if (bandOnly && !IsWindowVisible(hwnd)) {
+            w->band = insertAfter;
+            return;
+        }
+        break;
     }
     ::SetWindowPos(hwnd, reinterpret_cast<HWND>(static_cast<INT_PTR>(insertAfter)), x, y, cx, cy,
                    flags);
@@ -269,37 +282,71 @@ Handle Win32Api::CreateFormWindow(forms::Form& form) {
     FormWindow& w = *owned;
     w.form = &form;
     windows_[&form] = std::move(owned);
-
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    if (design.border == forms::Border::None) {
-        style |= WS_POPUP;
-    } else {
-        style |= WS_CAPTION | (design.controlBox ? WS_SYSMENU : 0);
+    if (!design.neverShown) {
+        // A window that may be shown is made when it first is. One loaded hidden (an applet's
+        // options dialog at start-up) meanwhile costs a message-only placeholder, whose handle
+        // stands for it: Wine spends tens of milliseconds on every top-level window. The
+        // placeholder is of the program's own class: a system control class would load the
+        // common controls.
+        w.placeholder =
+            VK_BENCH_CREATED(kWindow, CreateWindowExA(0, kOwnerClass, "", 0, 0, 0, 0, 0,
+                                                      HWND_MESSAGE, nullptr, instance_, nullptr));
+        return FromHwnd(w.placeholder);
     }
-    if (design.showInTaskbar)
-        exStyle |= WS_EX_APPWINDOW;
+    if (!MakeWindow(w))
+        return 0;
+    // The small icon of a window never shown is the one the notification area shows.
+    if (design.icon)
+        w.smallIcon = static_cast<HICON>(VK_BENCH_CREATED(
+            kIcon, LoadImageA(instance_, MAKEINTRESOURCEA(design.icon), IMAGE_ICON,
+                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    form.SetIconHandle(FromHwnd(reinterpret_cast<HWND>(w.smallIcon)));
+    CreateControls(w);
+    return FromHwnd(w.hwnd);
+}
+
+namespace {
+
+DWORD FormStyle(const forms::FormDesign& design) {
+    if (design.border == forms::Border::None)
+        return WS_POPUP;
+    return WS_CAPTION | (design.controlBox ? WS_SYSMENU : 0);
+}
+
+DWORD FormExStyle(const forms::FormDesign& design) {
+    return design.showInTaskbar ? WS_EX_APPWINDOW : 0;
+}
+
+}  // namespace
+
+RECT Win32Api::OuterRect(const forms::FormDesign& design) {
     RECT r = {0, 0, ToPixels(design.clientWidth), ToPixels(design.clientHeight)};
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    AdjustWindowRectEx(&r, FormStyle(design), FALSE, FormExStyle(design));
+    return r;
+}
+
+bool Win32Api::MakeWindow(FormWindow& w) {
+    const forms::FormDesign& design = w.form->Design();
+    const RECT r = OuterRect(design);
     // A window kept out of the taskbar is owned by the program's hidden window.
+    if (!design.showInTaskbar && !owner_)
+        owner_ =
+            VK_BENCH_CREATED(kWindow, CreateWindowExA(0, kOwnerClass, "Vornkit", WS_POPUP, 0, 0, 0,
+                                                      0, nullptr, nullptr, instance_, nullptr));
     HWND parent = design.showInTaskbar ? nullptr : owner_;
     w.hwnd = VK_BENCH_CREATED(
-        kWindow, CreateWindowExA(exStyle, kFormClass, design.caption.c_str(), style, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, parent, nullptr,
-                                 instance_, &w));
+        kWindow, CreateWindowExA(FormExStyle(design), kFormClass, design.caption.c_str(),
+                                 FormStyle(design), w.moved ? w.position.x : CW_USEDEFAULT,
+                                 w.moved ? w.position.y : CW_USEDEFAULT, r.right - r.left,
+                                 r.bottom - r.top, parent, nullptr, instance_, &w));
     if (!w.hwnd)
-        return 0;
-    if (design.neverShown) {
-        // The small icon of a window never shown is the one the notification area shows.
-        if (design.icon)
-            w.smallIcon = static_cast<HICON>(VK_BENCH_CREATED(
-                kIcon,
-                LoadImageA(instance_, MAKEINTRESOURCEA(design.icon), IMAGE_ICON,
-                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-        form.SetIconHandle(FromHwnd(reinterpret_cast<HWND>(w.smallIcon)));
-        CreateControls(w);
+        return false;
+    if (w.placeholder) {
+        VK_BENCH_DESTROY_WINDOW(w.placeholder);
+        w.placeholder = nullptr;
     }
-    return FromHwnd(w.hwnd);
+    w.form->SetWindowHandle(FromHwnd(w.hwnd));
+    return true;
 }
 
 // The visual styles of the common controls, loaded when the first window with controls is made
@@ -486,6 +533,8 @@ void Win32Api::DestroyFormWindow(forms::Form& form) {
     FormWindow& w = *it->second;
     if (w.hwnd)
         VK_BENCH_DESTROY_WINDOW(w.hwnd);
+    if (w.placeholder)
+        VK_BENCH_DESTROY_WINDOW(w.placeholder);
     for (auto& [f, h] : w.fonts)
         VK_BENCH_RELEASED(kFont, DeleteObject(h));
     for (auto& [c, b] : w.brushes)
@@ -514,9 +563,11 @@ void Win32Api::FocusFirst(FormWindow& w) {
 
 void Win32Api::ShowFormWindow(forms::Form& form, bool visible) {
     auto it = windows_.find(&form);
-    if (it == windows_.end() || !it->second->hwnd)
+    if (it == windows_.end())
         return;
     FormWindow& w = *it->second;
+    if (!w.hwnd && (!visible || !MakeWindow(w)))
+        return;
     if (!visible) {
         ShowWindow(w.hwnd, SW_HIDE);
         return;
@@ -550,7 +601,13 @@ void Win32Api::MoveFormWindow(forms::Form& form, int leftTwips, int topTwips) {
     auto it = windows_.find(&form);
     if (it == windows_.end())
         return;
-    ::SetWindowPos(it->second->hwnd, nullptr, ToPixels(leftTwips), ToPixels(topTwips), 0, 0,
+    FormWindow& w = *it->second;
+    if (!w.hwnd) {
+        w.position = {ToPixels(leftTwips), ToPixels(topTwips)};
+        w.moved = true;
+        return;
+    }
+    ::SetWindowPos(w.hwnd, nullptr, ToPixels(leftTwips), ToPixels(topTwips), 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -560,7 +617,9 @@ void Win32Api::FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwip
     if (it == windows_.end())
         return;
     RECT r = {};
-    if (!GetWindowRect(it->second->hwnd, &r))
+    if (!it->second->hwnd)
+        r = OuterRect(form.Design());
+    else if (!GetWindowRect(it->second->hwnd, &r))
         return;
     widthTwips = MulDiv(r.right - r.left, 1440, Dpi());
     heightTwips = MulDiv(r.bottom - r.top, 1440, Dpi());
@@ -589,7 +648,7 @@ void Win32Api::UpdateControl(forms::Form& form, forms::Control& control) {
 
 void Win32Api::BringToFront(forms::Form& form) {
     auto it = windows_.find(&form);
-    if (it == windows_.end())
+    if (it == windows_.end() || !it->second->hwnd)
         return;
     // To the front of its band without activating it: the focus stays where the user put it.
     ::SetWindowPos(it->second->hwnd, HWND_TOP, 0, 0, 0, 0,

@@ -67,6 +67,8 @@ private:
                           LPARAM lParam);
     void CreateControls(FormWindow& w);
     void FocusFirst(FormWindow& w);
+    bool MakeWindow(FormWindow& w);
+    RECT OuterRect(const forms::FormDesign& design);
     template <class F>
     void Dispatch(F&& f);
     int Dpi();
