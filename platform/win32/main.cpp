@@ -1,7 +1,6 @@
 // Vornkit's entry: the hidden start-up window does the rest.
 #include <windows.h>
 
-
 #include "core/program.h"
 #include "platform/win32/win32_api.h"
 

@@ -18,6 +18,7 @@ namespace {
 const char kFormClass[] = "VornkitForm";
 const char kPictureClass[] = "VornkitPicture";
 const char kOwnerClass[] = "VornkitOwner";
+const char kParkingClass[] = "VornkitParking";
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL: Enter and Esc press nothing
 
 HWND ToHwnd(Handle h) {
@@ -74,8 +75,8 @@ Win32Api::Win32Api(HINSTANCE instance) : instance_(instance) {
     wc.hbrBackground = nullptr;
     RegisterClassExA(&wc);
     wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = kOwnerClass;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    wc.lpszClassName = kParkingClass;
+    wc.hCursor = nullptr;
     RegisterClassExA(&wc);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 }
@@ -83,6 +84,8 @@ Win32Api::Win32Api(HINSTANCE instance) : instance_(instance) {
 Win32Api::~Win32Api() {
     if (owner_)
         VK_BENCH_DESTROY_WINDOW(owner_);
+    if (parking_)
+        VK_BENCH_DESTROY_WINDOW(parking_);
 }
 
 template <class F>
@@ -237,11 +240,18 @@ float Win32Api::TwipsPerPixelX() {
 float Win32Api::TwipsPerPixelY() {
     return 1440.0f / static_cast<float>(Dpi());
 }
+// The screen's size is asked for on every dialog load; it is kept until the display changes
+// (every top-level window hears of that), since each question costs Wine a round trip.
+SIZE Win32Api::Screen() {
+    if (screen_.cx <= 0 || screen_.cy <= 0)
+        screen_ = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return screen_;
+}
 int Win32Api::ScreenWidthTwips() {
-    return static_cast<int>(static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) * TwipsPerPixelX());
+    return static_cast<int>(static_cast<float>(Screen().cx) * TwipsPerPixelX());
 }
 int Win32Api::ScreenHeightTwips() {
-    return static_cast<int>(static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * TwipsPerPixelY());
+    return static_cast<int>(static_cast<float>(Screen().cy) * TwipsPerPixelY());
 }
 
 std::string Win32Api::AppPath() {
@@ -284,13 +294,12 @@ Handle Win32Api::CreateFormWindow(forms::Form& form) {
     windows_[&form] = std::move(owned);
     if (!design.neverShown) {
         // A window that may be shown is made when it first is. One loaded hidden (an applet's
-        // options dialog at start-up) meanwhile costs a message-only placeholder, whose handle
-        // stands for it: Wine spends tens of milliseconds on every top-level window. The
-        // placeholder is of the program's own class: a system control class would load the
-        // common controls.
+        // options dialog at start-up) meanwhile costs only a placeholder, whose handle stands
+        // for it: a child of one message-only window, far cheaper than a top-level window. It
+        // is of the program's own class: a system control class would load the common controls.
         w.placeholder =
-            VK_BENCH_CREATED(kWindow, CreateWindowExA(0, kOwnerClass, "", 0, 0, 0, 0, 0,
-                                                      HWND_MESSAGE, nullptr, instance_, nullptr));
+            VK_BENCH_CREATED(kWindow, CreateWindowExA(0, kParkingClass, "", WS_CHILD, 0, 0, 0, 0,
+                                                      Parking(), nullptr, instance_, nullptr));
         return FromHwnd(w.placeholder);
     }
     if (!MakeWindow(w))
@@ -308,7 +317,7 @@ Handle Win32Api::CreateFormWindow(forms::Form& form) {
 namespace {
 
 DWORD FormStyle(const forms::FormDesign& design) {
-    if (design.border == forms::Border::None)
+    if (design.border == forms::Border::None || design.neverShown)
         return WS_POPUP;
     return WS_CAPTION | (design.controlBox ? WS_SYSMENU : 0);
 }
@@ -325,15 +334,39 @@ RECT Win32Api::OuterRect(const forms::FormDesign& design) {
     return r;
 }
 
+// The parent of every placeholder, made with the first.
+HWND Win32Api::Parking() {
+    if (!parking_)
+        parking_ =
+            VK_BENCH_CREATED(kWindow, CreateWindowExA(0, kParkingClass, "", 0, 0, 0, 0, 0,
+                                                      HWND_MESSAGE, nullptr, instance_, nullptr));
+    return parking_;
+}
+
+// The hidden owner of the windows kept out of the taskbar, made with the first of them; its
+// class carries the program's icon.
+HWND Win32Api::Owner() {
+    if (owner_)
+        return owner_;
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance_;
+    wc.lpszClassName = kOwnerClass;
+    wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_PROGRAM));
+    RegisterClassExA(&wc);
+    owner_ = VK_BENCH_CREATED(kWindow, CreateWindowExA(0, kOwnerClass, "Vornkit", WS_POPUP, 0, 0, 0,
+                                                       0, nullptr, nullptr, instance_, nullptr));
+    return owner_;
+}
+
 bool Win32Api::MakeWindow(FormWindow& w) {
     const forms::FormDesign& design = w.form->Design();
-    const RECT r = OuterRect(design);
-    // A window kept out of the taskbar is owned by the program's hidden window.
-    if (!design.showInTaskbar && !owner_)
-        owner_ =
-            VK_BENCH_CREATED(kWindow, CreateWindowExA(0, kOwnerClass, "Vornkit", WS_POPUP, 0, 0, 0,
-                                                      0, nullptr, nullptr, instance_, nullptr));
-    HWND parent = design.showInTaskbar ? nullptr : owner_;
+    // A window never shown (the start-up window, an applet's icon window) is a bare popup: it
+    // needs no frame, size or owner, and each of those costs Wine time at start-up. One that is
+    // shown but kept out of the taskbar is owned by the program's hidden window.
+    const RECT r = design.neverShown ? RECT{0, 0, 0, 0} : OuterRect(design);
+    HWND parent = design.showInTaskbar || design.neverShown ? nullptr : Owner();
     w.hwnd = VK_BENCH_CREATED(
         kWindow, CreateWindowExA(FormExStyle(design), kFormClass, design.caption.c_str(),
                                  FormStyle(design), w.moved ? w.position.x : CW_USEDEFAULT,
@@ -715,6 +748,9 @@ LRESULT Win32Api::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM wParam, 
         return 0;
     }
     switch (msg) {
+        case WM_DISPLAYCHANGE:
+            screen_ = {0, 0};
+            break;
         case WM_COMMAND: {
             HWND from = reinterpret_cast<HWND>(lParam);
             auto c = w.controls.find(from);

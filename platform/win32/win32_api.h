@@ -68,6 +68,9 @@ private:
     void CreateControls(FormWindow& w);
     void FocusFirst(FormWindow& w);
     bool MakeWindow(FormWindow& w);
+    HWND Owner();
+    HWND Parking();
+    SIZE Screen();
     RECT OuterRect(const forms::FormDesign& design);
     template <class F>
     void Dispatch(F&& f);
@@ -80,11 +83,13 @@ private:
 
     HINSTANCE instance_;
     forms::Runtime* runtime_ = nullptr;
-    HWND owner_ = nullptr;  // hidden owner of the windows that stay out of the taskbar
+    HWND owner_ = nullptr;    // hidden owner of the windows that stay out of the taskbar
+    HWND parking_ = nullptr;  // message-only parent of the placeholders
     UINT taskbarCreated_ = 0;
     std::map<forms::Form*, std::unique_ptr<FormWindow>> windows_;
     std::vector<std::pair<std::string, bool>> faces_;  // font faces asked for: installed or not
     int dpi_ = 0;
+    SIZE screen_ = {0, 0};  // the screen's size in pixels, 0 until asked for
 };
 
 }  // namespace platform::win32
