@@ -66,7 +66,8 @@ void PrintWindow(HWND hwnd, bool ask = false) {
     else
         GetWindowTextA(hwnd, text, sizeof(text));
     for (char* p = text; *p; ++p) {
-        if (static_cast<unsigned char>(*p) < 0x20) *p = ' ';
+        if (static_cast<unsigned char>(*p) < 0x20)
+            *p = ' ';
     }
     RECT r = {};
     GetWindowRect(hwnd, &r);
@@ -82,8 +83,7 @@ void PrintWindow(HWND hwnd, bool ask = false) {
                 static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hwnd)), cls, text, r.left,
                 r.top, r.right, r.bottom, id, IsWindowVisible(hwnd) ? 1 : 0,
                 static_cast<unsigned long>(style), static_cast<unsigned long>(ex_style),
-                static_cast<unsigned long>(
-                    reinterpret_cast<ULONG_PTR>(GetWindow(hwnd, GW_OWNER))),
+                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(GetWindow(hwnd, GW_OWNER))),
                 check);
 }
 
@@ -93,32 +93,37 @@ BOOL CALLBACK PrintAny(HWND hwnd, LPARAM) {
 }
 
 BOOL CALLBACK PrintIfVisible(HWND hwnd, LPARAM) {
-    if (IsWindowVisible(hwnd)) PrintWindow(hwnd);
+    if (IsWindowVisible(hwnd))
+        PrintWindow(hwnd);
     return TRUE;
 }
 
 BOOL CALLBACK PrintIfChildOf(HWND hwnd, LPARAM parent) {
-    if (GetParent(hwnd) == reinterpret_cast<HWND>(parent)) PrintWindow(hwnd, true);
+    if (GetParent(hwnd) == reinterpret_cast<HWND>(parent))
+        PrintWindow(hwnd, true);
     return TRUE;
 }
 
 void PrintText(HWND hwnd) {
     char text[1024] = {};
-    if (AskText(hwnd, text, sizeof(text))) std::printf("%s\n", text);
+    if (AskText(hwnd, text, sizeof(text)))
+        std::printf("%s\n", text);
 }
 
 BOOL CALLBACK PrintTaskbarButton(HWND button, LPARAM tray) {
     if (GetParent(button) == reinterpret_cast<HWND>(tray) && IsClass(button, "Button") &&
         IsWindowVisible(button)) {
         const LONG_PTR id = GetWindowLongPtrA(button, GWLP_ID);
-        if (id) std::printf("%lu\n", static_cast<unsigned long>(id));  // 0: the start button
+        if (id)
+            std::printf("%lu\n", static_cast<unsigned long>(id));  // 0: the start button
     }
     return TRUE;
 }
 
 void PrintTaskbar() {
     HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
-    if (tray) EnumChildWindows(tray, PrintTaskbarButton, reinterpret_cast<LPARAM>(tray));
+    if (tray)
+        EnumChildWindows(tray, PrintTaskbarButton, reinterpret_cast<LPARAM>(tray));
 }
 
 void PrintRegistryValue(const char* path, const char* name) {
@@ -136,20 +141,23 @@ void PrintRegistryValue(const char* path, const char* name) {
         if (std::strlen(r.name) == root_length && _strnicmp(path, r.name, root_length) == 0)
             root = r.key;
     }
-    if (!root) return;
+    if (!root)
+        return;
     wchar_t sub_key[1024] = {};
     wchar_t value_name[256] = {};
     MultiByteToWideChar(CP_ACP, 0, slash ? slash + 1 : "", -1, sub_key, 1024);
     MultiByteToWideChar(CP_ACP, 0, name, -1, value_name, 256);
     HKEY key = nullptr;
-    if (RegOpenKeyExW(root, sub_key, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(root, sub_key, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
     static BYTE data[65536];
     DWORD type = 0;
     DWORD size = sizeof(data);
     if (RegQueryValueExW(key, value_name, nullptr, &type, data, &size) == ERROR_SUCCESS) {
         std::printf("%lu\t%lu\t", static_cast<unsigned long>(type),
                     static_cast<unsigned long>(size));
-        for (DWORD i = 0; i < size; ++i) std::printf("%02x", data[i]);
+        for (DWORD i = 0; i < size; ++i)
+            std::printf("%02x", data[i]);
         std::printf("\n");
     }
     RegCloseKey(key);
@@ -157,16 +165,19 @@ void PrintRegistryValue(const char* path, const char* name) {
 
 void PrintIdle(const char* exe_name, DWORD timeout_ms) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return;
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32First(snapshot, &entry); more;
          more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szExeFile, exe_name) != 0) continue;
+        if (lstrcmpiA(entry.szExeFile, exe_name) != 0)
+            continue;
         HANDLE process =
             OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
         DWORD result = process ? WaitForInputIdle(process, timeout_ms) : WAIT_FAILED;
-        if (process) CloseHandle(process);
+        if (process)
+            CloseHandle(process);
         std::printf("%lu\t%lu\n", static_cast<unsigned long>(entry.th32ProcessID),
                     static_cast<unsigned long>(result));
     }
@@ -193,14 +204,16 @@ void ShowBlankIcon(DWORD ms) {
 BOOL CALLBACK DropIconsOf(HWND hwnd, LPARAM) {
     char cls[64] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    if (lstrcmpA(cls, "VornkitForm") != 0) return TRUE;
+    if (lstrcmpA(cls, "VornkitForm") != 0)
+        return TRUE;
     HWND child = nullptr;
     while ((child = FindWindowExA(hwnd, child, "VornkitPicture", nullptr)) != nullptr) {
         NOTIFYICONDATAA icon = {};
         icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
         icon.hWnd = child;
         icon.uID = 1;
-        if (Shell_NotifyIconA(NIM_DELETE, &icon)) std::printf("dropped %lu\n", HandleToULong(child));
+        if (Shell_NotifyIconA(NIM_DELETE, &icon))
+            std::printf("dropped %lu\n", HandleToULong(child));
     }
     return TRUE;
 }
@@ -225,7 +238,8 @@ bool Run(int argc, char** argv) {
     }
     if (std::strcmp(command, "window") == 0 && argc >= 3) {
         HWND hwnd = reinterpret_cast<HWND>(std::strtoul(argv[2], nullptr, 10));
-        if (IsWindow(hwnd)) PrintWindow(hwnd);
+        if (IsWindow(hwnd))
+            PrintWindow(hwnd);
         return true;
     }
     if (std::strcmp(command, "taskbar") == 0) {
@@ -268,10 +282,11 @@ bool Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (!Run(argc, argv)) {
-        std::fprintf(stderr, "usage: probe windows | all-windows | window HWND | children HWND | "
-                             "text HWND | taskbar | regvalue KEY NAME | idle NAME MS | drop-icons | "
-                             "taskbar-created | "
-                             "blank-icon MS\n");
+        std::fprintf(stderr,
+                     "usage: probe windows | all-windows | window HWND | children HWND | "
+                     "text HWND | taskbar | regvalue KEY NAME | idle NAME MS | drop-icons | "
+                     "taskbar-created | "
+                     "blank-icon MS\n");
         return 2;
     }
     return 0;

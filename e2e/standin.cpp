@@ -15,7 +15,8 @@ void OwnBaseName(char* out, size_t size) {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     const char* base = path;
     for (const char* p = path; *p; ++p) {
-        if (*p == '\\' || *p == '/') base = p + 1;
+        if (*p == '\\' || *p == '/')
+            base = p + 1;
     }
     lstrcpynA(out, base, static_cast<int>(size));
     CharLowerA(out);
@@ -40,7 +41,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     size_t size = std::strlen(name) + std::strlen(command_line) + std::strlen(show) + 5;
     char* line = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size));
-    if (!line) return 1;
+    if (!line)
+        return 1;
     int length = std::snprintf(line, size, "%s\t%s\t%s\r\n", name, command_line, show);
 
     // Append-only access puts every write at the end of the file as it is then, and the line
@@ -49,9 +51,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (int attempt = 0; attempt < 100 && log == INVALID_HANDLE_VALUE; ++attempt) {
         log = CreateFileA("C:\\standin.log", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (log == INVALID_HANDLE_VALUE) Sleep(20);  // a passing sharing clash: try again
+        if (log == INVALID_HANDLE_VALUE)
+            Sleep(20);  // a passing sharing clash: try again
     }
-    if (log == INVALID_HANDLE_VALUE) return 1;
+    if (log == INVALID_HANDLE_VALUE)
+        return 1;
     DWORD written = 0;
     BOOL ok = WriteFile(log, line, static_cast<DWORD>(length), &written, nullptr);
     CloseHandle(log);
