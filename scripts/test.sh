@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything, runs the unit tests (plain and under
+# Installs what is missing, builds everything, checks the formatting, runs the unit tests (plain and under
 # AddressSanitizer/UndefinedBehaviorSanitizer), a minute of fuzzing per target and the end-to-end
 # tests of the real program under Wine, and ends with one line "N passed, N failed".
 set -uo pipefail
@@ -18,6 +18,14 @@ if ! bash scripts/build.sh all; then
   echo "build failed"
   echo "0 passed, 1 failed"
   exit 1
+fi
+
+# Formatting: every C++ source as clang-format (.clang-format) would write it.
+echo "== formatting"
+if git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror; then
+  count 1 0
+else
+  count 0 1
 fi
 
 # Unit tests: ctest's summary "N% tests passed, F tests failed out of T".
