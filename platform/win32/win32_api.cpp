@@ -240,8 +240,9 @@ float Win32Api::TwipsPerPixelX() {
 float Win32Api::TwipsPerPixelY() {
     return 1440.0f / static_cast<float>(Dpi());
 }
-// The screen's size is asked for on every dialog load; it is kept until the display changes
-// (every top-level window hears of that), since each question costs Wine a round trip.
+// The screen's size is asked for on every dialog load; each question costs Wine a round trip.
+// It is kept while hidden dialogs load in a row (at start-up) and read afresh once a dialog has
+// been closed or the display changes.
 SIZE Win32Api::Screen() {
     if (screen_.cx <= 0 || screen_.cy <= 0)
         screen_ = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -297,9 +298,9 @@ Handle Win32Api::CreateFormWindow(forms::Form& form) {
         // options dialog at start-up) meanwhile costs only a placeholder, whose handle stands
         // for it: a child of one message-only window, far cheaper than a top-level window. It
         // is of the program's own class: a system control class would load the common controls.
-        w.placeholder =
-            VK_BENCH_CREATED(kWindow, CreateWindowExA(0, kParkingClass, "", WS_CHILD, 0, 0, 0, 0,
-                                                      Parking(), nullptr, instance_, nullptr));
+        w.placeholder = VK_BENCH_CREATED(
+            kWindow, CreateWindowExA(WS_EX_NOPARENTNOTIFY, kParkingClass, "", WS_CHILD, 0, 0, 0, 0,
+                                     Parking(), nullptr, instance_, nullptr));
         return FromHwnd(w.placeholder);
     }
     if (!MakeWindow(w))
@@ -346,7 +347,8 @@ HWND Win32Api::Parking() {
 // The hidden owner of the windows kept out of the taskbar, made with the first of them; its
 // class carries the program's icon.
 HWND Win32Api::Owner() {
-    if (owner_)
+    // Made again should anything have closed it.
+    if (owner_ && IsWindow(owner_))
         return owner_;
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
@@ -564,8 +566,11 @@ void Win32Api::DestroyFormWindow(forms::Form& form) {
     if (it == windows_.end())
         return;
     FormWindow& w = *it->second;
-    if (w.hwnd)
+    if (w.hwnd) {
         VK_BENCH_DESTROY_WINDOW(w.hwnd);
+        if (!form.Design().neverShown)
+            screen_ = {0, 0};
+    }
     if (w.placeholder)
         VK_BENCH_DESTROY_WINDOW(w.placeholder);
     for (auto& [f, h] : w.fonts)
