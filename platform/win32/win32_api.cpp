@@ -366,12 +366,16 @@ bool Win32Api::MakeWindow(FormWindow& w) {
     const forms::FormDesign& design = w.form->Design();
     // A window never shown (the start-up window, an applet's icon window) is a bare popup: it
     // needs no frame, size or owner, and each of those costs Wine time at start-up. One that is
-    // shown but kept out of the taskbar is owned by the program's hidden window.
+    // also empty (the start-up window) hears from nothing but the program, so it is a child of
+    // the message-only window, cheaper still. One that is shown but kept out of the taskbar is
+    // owned by the program's hidden window.
     const RECT r = design.neverShown ? RECT{0, 0, 0, 0} : OuterRect(design);
-    HWND parent = design.showInTaskbar || design.neverShown ? nullptr : Owner();
+    const bool child = design.neverShown && design.controls.empty();
+    HWND parent = child ? Parking() : design.showInTaskbar || design.neverShown ? nullptr : Owner();
     w.hwnd = VK_BENCH_CREATED(
-        kWindow, CreateWindowExA(FormExStyle(design), kFormClass, design.caption.c_str(),
-                                 FormStyle(design), w.moved ? w.position.x : CW_USEDEFAULT,
+        kWindow, CreateWindowExA(child ? WS_EX_NOPARENTNOTIFY : FormExStyle(design), kFormClass,
+                                 design.caption.c_str(), child ? WS_CHILD : FormStyle(design),
+                                 w.moved ? w.position.x : CW_USEDEFAULT,
                                  w.moved ? w.position.y : CW_USEDEFAULT, r.right - r.left,
                                  r.bottom - r.top, parent, nullptr, instance_, &w));
     if (!w.hwnd)
