@@ -418,7 +418,7 @@ def table(samples, overlapped, runs, size, dlls, leaks, launches, cycles):
         ratio = median(vk["ms"]) / median(ref["ms"])
         rows.append(f"| Start-up, process creation to sixth tray icon drawn, {label}: median "
                     f"(quartiles) of {runs}, ms | {median(vk['ms']):.1f} ({spread(vk['ms'])}) "
-                    f"| {median(ref['ms']):.1f} ({spread(ref['ms'])}) | ratio {ratio:.2f} "
+                    f"| {median(ref['ms']):.1f} ({spread(ref['ms'])}) | ratio {ratio:.3f} "
                     f"| ≤ {GOAL_RATIO:.2f} | {verdict(ratio <= GOAL_RATIO)} |")
     vk = {k: sum((samples[sc]["vornkit"][k] for sc in SCENARIOS), []) for k in ("rss",)}
     ref = {k: sum((samples[sc]["reference"][k] for sc in SCENARIOS), []) for k in ("rss",)}
@@ -427,7 +427,7 @@ def table(samples, overlapped, runs, size, dlls, leaks, launches, cycles):
     rows.append(f"| Resident memory (VmRSS of the Wine process, icons drawn, steady 1 s): "
                 f"median (range) of {len(vk['rss'])}, KiB | {median(vk['rss']):.0f} ({min(vk['rss'])}–"
                 f"{max(vk['rss'])}) | {median(ref['rss']):.0f} ({min(ref['rss'])}–"
-                f"{max(ref['rss'])}) | ratio {mratio:.2f} ({extra:+.0f} KiB) "
+                f"{max(ref['rss'])}) | ratio {mratio:.3f} ({extra:+.0f} KiB) "
                 f"| ≤ {GOAL_RATIO:.2f} | {verdict(mratio <= GOAL_RATIO)} |")
     rows.append(f"| Stripped size of vornkit.exe, KiB | {size / 1024:.1f} ({size} bytes) | | "
                 f"| ≤ {GOAL_SIZE_KIB} | {verdict(size / 1024 <= GOAL_SIZE_KIB)} |")
