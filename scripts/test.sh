@@ -43,9 +43,12 @@ for dir in build/linux build/sanitize; do
   fi
 done
 
+# The fuzzing and end-to-end output is copied to stderr through a pipe: "tee /dev/stderr" would
+# reopen a log file that stderr points to and cut off everything written before.
+
 # Fuzzing: every target that reads text a user can edit or the platform hands in, 60 s each.
 echo "== fuzzing"
-fuzz_out=$(bash scripts/fuzz.sh "${VORNKIT_FUZZ_SECONDS:-60}" 2>&1 | tee /dev/stderr | tail -n1)
+fuzz_out=$(bash scripts/fuzz.sh "${VORNKIT_FUZZ_SECONDS:-60}" 2>&1 | tee >(cat >&2) | tail -n1)
 if [[ "$fuzz_out" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
   count "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
 else
@@ -54,7 +57,7 @@ fi
 
 # End-to-end tests: the real program under Wine.
 echo "== end-to-end tests"
-e2e_out=$(python3 e2e/run.py --exe build/win/vornkit.exe 2>&1 | tee /dev/stderr | tail -n1)
+e2e_out=$(python3 e2e/run.py --exe build/win/vornkit.exe 2>&1 | tee >(cat >&2) | tail -n1)
 if [[ "$e2e_out" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
   count "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
 else
