@@ -10,6 +10,18 @@ Form::Form(Runtime& runtime, FormDesign design) : runtime_(runtime), design_(std
         controls_.emplace_back(c);
 }
 
+ControlDesign MakeControl(std::string name, Kind kind, std::string caption, std::string container,
+                          int left, int top, int width, int height, int tabIndex) {
+    ControlDesign c;
+    c.name = std::move(name);
+    c.kind = kind;
+    c.caption = std::move(caption);
+    c.container = std::move(container);
+    c.left = left, c.top = top, c.width = width, c.height = height;
+    c.tabIndex = tabIndex;
+    return c;
+}
+
 platform::Api& Form::Api() {
     return runtime_.Api();
 }

@@ -53,6 +53,11 @@ struct ControlDesign {
     std::uint32_t foreColour = kDefaultColour;
 };
 
+// A control of a dialog's design: where it sits (twips, in its container) and its place in the
+// tab order; the rest keeps its defaults.
+ControlDesign MakeControl(std::string name, Kind kind, std::string caption, std::string container,
+                          int left, int top, int width, int height, int tabIndex);
+
 struct MenuItem {
     std::string name;
     std::string caption;  // "-" is a separator

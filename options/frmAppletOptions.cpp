@@ -28,13 +28,8 @@ constexpr std::uint32_t kGrey = 0x00C0C0C0;
 forms::ControlDesign Make(const char* name, forms::Kind kind, std::string caption,
                           const char* container, int left, int top, int width, int height,
                           int tabIndex, float points = 8.0f, bool bold = false) {
-    forms::ControlDesign c;
-    c.name = name;
-    c.kind = kind;
-    c.caption = std::move(caption);
-    c.container = container;
-    c.left = left, c.top = top, c.width = width, c.height = height;
-    c.tabIndex = tabIndex;
+    forms::ControlDesign c = forms::MakeControl(name, kind, std::move(caption), container, left,
+                                                top, width, height, tabIndex);
     c.font.points = points;
     c.font.bold = bold;
     return c;

@@ -11,18 +11,7 @@ namespace options {
 
 namespace {
 
-forms::ControlDesign Make(std::string name, forms::Kind kind, std::string caption,
-                          std::string container, int left, int top, int width, int height,
-                          int tabIndex) {
-    forms::ControlDesign c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.caption = std::move(caption);
-    c.container = std::move(container);
-    c.left = left, c.top = top, c.width = width, c.height = height;
-    c.tabIndex = tabIndex;
-    return c;
-}
+using forms::MakeControl;
 
 std::string Lower(std::string s) {
     for (char& ch : s)
@@ -45,28 +34,32 @@ forms::FormDesign OptionsDesign() {
     design.clientHeight = 4320;
     design.icon = IDI_OPTIONS;
     auto& c = design.controls;
-    c.push_back(Make("Label1", Kind::Label, "Vornkit Options:", "", 120, 120, 2535, 375, 0));
+    c.push_back(MakeControl("Label1", Kind::Label, "Vornkit Options:", "", 120, 120, 2535, 375, 0));
     c.back().font.points = 12.0f;
     c.back().font.bold = true;
-    c.push_back(Make("Frame1", Kind::Frame, "Run these tray applets", "", 120, 600, 3975, 2655, 1));
+    c.push_back(
+        MakeControl("Frame1", Kind::Frame, "Run these tray applets", "", 120, 600, 3975, 2655, 1));
     // The six applet boxes, top to bottom in the order the dialog applies them.
     const int widths[] = {1215, 1215, 1695, 1455, 1455, 1335};
     int row = 0;
     for (std::string_view code : applets::kOptionsOrder) {
         const applets::Applet& a = *applets::ByCode(code);
-        c.push_back(Make(std::string(a.enableKey), Kind::CheckBox, std::string(a.displayName),
-                         "Frame1", 240, 360 + 360 * row, widths[row], 255, 4 + row));
+        c.push_back(MakeControl(std::string(a.enableKey), Kind::CheckBox,
+                                std::string(a.displayName), "Frame1", 240, 360 + 360 * row,
+                                widths[row], 255, 4 + row));
         ++row;
     }
-    c.push_back(Make("Picture2", Kind::PictureBox, "", "Frame1", 2880, 600, 495, 495, 10));
+    c.push_back(MakeControl("Picture2", Kind::PictureBox, "", "Frame1", 2880, 600, 495, 495, 10));
     c.back().picture = IDI_PROGRAM;
     c.back().backColour = 0x00C0C0C0;
+    c.push_back(MakeControl("cmdCancel", Kind::CommandButton, "Cancel", "Frame1", 2640, 1560, 975,
+                            375, 12));
     c.push_back(
-        Make("cmdCancel", Kind::CommandButton, "Cancel", "Frame1", 2640, 1560, 975, 375, 12));
-    c.push_back(Make("cmdOK", Kind::CommandButton, "OK", "Frame1", 2640, 2040, 975, 375, 11));
-    c.push_back(Make("Frame2", Kind::Frame, "Startup", "", 120, 3360, 3975, 855, 2));
-    c.push_back(Make("StartupCheck", Kind::CheckBox, "Load Vornkit when your computer starts up",
-                     "Frame2", 240, 360, 3615, 255, 3));
+        MakeControl("cmdOK", Kind::CommandButton, "OK", "Frame1", 2640, 2040, 975, 375, 11));
+    c.push_back(MakeControl("Frame2", Kind::Frame, "Startup", "", 120, 3360, 3975, 855, 2));
+    c.push_back(MakeControl("StartupCheck", Kind::CheckBox,
+                            "Load Vornkit when your computer starts up", "Frame2", 240, 360, 3615,
+                            255, 3));
     return design;
 }
 
