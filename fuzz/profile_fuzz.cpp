@@ -21,6 +21,8 @@
 
 namespace fs = std::filesystem;
 using platform::portable::ProfileFiles;
+using platform::portable::ProfileLine;
+using platform::portable::SplitProfileLines;
 
 namespace {
 
@@ -57,28 +59,6 @@ void Put(const fs::path& path, const std::string& bytes) {
 std::string Bytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-struct Line {
-    std::string text, end;
-    bool operator==(const Line&) const = default;
-};
-
-std::vector<Line> Lines(const std::string& content) {
-    std::vector<Line> lines;
-    std::size_t pos = 0;
-    while (pos < content.size()) {
-        const std::size_t nl = content.find('\n', pos);
-        if (nl == std::string::npos) {
-            lines.push_back({content.substr(pos), ""});
-            break;
-        }
-        const bool crlf = nl > pos && content[nl - 1] == '\r';
-        lines.push_back(
-            {content.substr(pos, nl - pos - (crlf ? 1 : 0)), crlf ? "\r\n" : std::string("\n")});
-        pos = nl + 1;
-    }
-    return lines;
 }
 
 bool IsBlankOrQuote(char c) {
@@ -141,14 +121,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string content(reinterpret_cast<const char*>(data), size);
     Put(dir / kFile, content);
     const ProfileFiles profile(dir);
-    const std::vector<Line> before = Lines(content);
+    const std::vector<ProfileLine> before = SplitProfileLines(content);
+    // The lines, ends included, are the file again: nothing is lost or made up by the split.
+    std::string joined;
+    for (const ProfileLine& line : before) {
+        Check(line.text.find('\n') == std::string::npos);
+        Check(&line == &before.back() || !line.end.empty());
+        joined += line.text + line.end;
+    }
+    Check(joined == content);
 
     // Candidate names: the program's own, and the bracketed / left-of-'=' / right-of-'=' parts
     // of the file's lines.
     std::vector<std::string> sections = {"VORNKIT", "VORNDOS", "vornexp", ""};
     std::vector<std::string> keys = {"runmode", "parameters", "TDCheck", ""};
     std::vector<std::string> values = {"3", "/k dir", "a \"b\" c", ""};
-    for (const Line& line : before) {
+    for (const ProfileLine& line : before) {
         const std::string& t = line.text;
         const std::size_t open = t.find('['), close = t.find(']');
         if (open != std::string::npos && close != std::string::npos && close > open)
@@ -190,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every line the write did not change is still there, byte for byte: either one line's
     // text was replaced, or new lines went in at one place (the line before them gaining the
     // line end it lacked at the end of the file).
-    const std::vector<Line> after = Lines(written);
+    const std::vector<ProfileLine> after = SplitProfileLines(written);
     Check(after.size() >= before.size() && after.size() <= before.size() + 2);
     if (after.size() == before.size()) {
         std::size_t changed = 0;

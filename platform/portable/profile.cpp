@@ -18,12 +18,7 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-// One line of the file: its text and the line end that followed it ("\r\n", "\n", or "" for a
-// last line without one). Lines a write does not touch are written back from these unchanged.
-struct Line {
-    std::string text;
-    std::string end;
-};
+using Line = ProfileLine;
 
 // Where a section and a key were found: line indexes, kNone when absent. `insertAt` is the
 // line a new key for the section goes before: after the section's last key line, or right
@@ -64,7 +59,9 @@ std::string_view OneLine(std::string_view s) {
     return s.substr(0, std::min(s.size(), s.find_first_of(std::string_view("\r\n\0", 3))));
 }
 
-std::vector<Line> SplitLines(const std::string& content) {
+}  // namespace
+
+std::vector<ProfileLine> SplitProfileLines(const std::string& content) {
     std::vector<Line> lines;
     std::size_t pos = 0;
     while (pos < content.size()) {
@@ -80,6 +77,8 @@ std::vector<Line> SplitLines(const std::string& content) {
     }
     return lines;
 }
+
+namespace {
 
 // The line end of the file's first line; CRLF for files without one, as Windows writes them.
 std::string LineEndOf(const std::vector<Line>& lines) {
@@ -223,7 +222,7 @@ std::uint32_t ProfileFiles::GetPrivateProfileString(const std::string& section,
     std::string_view result = def;
     std::vector<Line> lines;  // outlives `result`, which may point into it
     if (const auto content = Load(PathOf(file))) {
-        lines = SplitLines(*content);
+        lines = SplitProfileLines(*content);
         const Location at = Find(lines, Trim(section), Trim(key));
         if (at.key != kNone) {
             const std::string_view text = lines[at.key].text;
@@ -249,7 +248,7 @@ bool ProfileFiles::WritePrivateProfileString(const std::string& section, const s
         const std::string_view keyName = Trim(OneLine(key));
         const std::string_view newValue = OneLine(value);
 
-        std::vector<Line> lines = SplitLines(*content);
+        std::vector<Line> lines = SplitProfileLines(*content);
         const std::string end = LineEndOf(lines);
         const Location at = Find(lines, sectionName, keyName);
 

@@ -5,8 +5,21 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace platform::portable {
+
+// One line of a profile file: its text and the line end that followed it ("\r\n", "\n", or ""
+// for a last line without one). Lines a write does not touch are written back from these
+// unchanged.
+struct ProfileLine {
+    std::string text;
+    std::string end;
+    bool operator==(const ProfileLine&) const = default;
+};
+
+// A file's bytes as lines: only LF ends a line, a CR just before it belongs to the line end.
+std::vector<ProfileLine> SplitProfileLines(const std::string& content);
 
 class ProfileFiles {
 public:
