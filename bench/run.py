@@ -250,6 +250,16 @@ def steady_rss(pid):
     return wait_until("a steady resident size", observe, steady, RSS_TIMEOUT)[-1][1]
 
 
+def end_desktop(desktop):
+    """Ends every process of the prefix and waits for the `wine explorer` desktop process."""
+    harness.kill_prefix(PREFIX)
+    try:
+        desktop.wait(10)
+    except subprocess.TimeoutExpired:
+        desktop.kill()
+        desktop.wait(5)
+
+
 # ---------------------------------------------------------------------------------------------
 # One start of a program
 
@@ -301,12 +311,7 @@ def start_once(display, program, scenario):
         wait_until(f"{exe} to end", lambda: wine_pid(exe), lambda p: p is None, 10)
         return milliseconds, rss, waited, bool(others)
     finally:
-        harness.kill_prefix(PREFIX)
-        try:
-            desktop.wait(10)
-        except subprocess.TimeoutExpired:
-            desktop.kill()
-            desktop.wait(5)
+        end_desktop(desktop)
 
 
 def startup_runs(display, runs, deadline):
@@ -371,12 +376,7 @@ def leak_cycles(display, cycles):
             if (PREFIX / harness.STANDIN_LOG).exists() else 0
         return rows, launches, time.monotonic() - start
     finally:
-        harness.kill_prefix(PREFIX)
-        try:
-            desktop.wait(10)
-        except subprocess.TimeoutExpired:
-            desktop.kill()
-            desktop.wait(5)
+        end_desktop(desktop)
 
 
 # ---------------------------------------------------------------------------------------------
