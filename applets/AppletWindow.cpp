@@ -23,7 +23,7 @@ std::int32_t DecodeMessage(float xTwips, float twipsPerPixel) {
 platform::NotifyIconData MakeIconRecord(platform::Handle pichook, platform::Handle icon,
                                         std::string_view tip) {
     platform::NotifyIconData r;
-    r.cbSize = 88;
+    r.cbSize = platform::kNotifyIconDataSize;
     r.hWnd = pichook;
     r.uID = 1;
     r.uFlags = 7;  // NIF_MESSAGE | NIF_ICON | NIF_TIP
@@ -98,7 +98,7 @@ void AppletWindow::Form_Load() {
 }
 
 void AppletWindow::Form_QueryUnload(int& /*cancel*/, int /*unloadMode*/) {
-    record_.cbSize = 88;
+    record_.cbSize = platform::kNotifyIconDataSize;
     record_.hWnd = (*this)["pichook"].WindowHandle();
     record_.uID = 1;
     (void)Api().Shell_NotifyIconA(platform::kNimDelete, record_);  // a failed delete is ignored

@@ -3,9 +3,13 @@
 resource leaks over many dialog and launch cycles. Prints one markdown table (also written to
 build/bench/results.md; each start's figures go to build/bench/samples.json).
 
-    python3 bench/run.py [--runs N] [--cycles N] [--skip-build] [--quiet-wait SECONDS]
+    python3 bench/run.py [--arch win32|win64] [--runs N] [--cycles N] [--skip-build]
+                         [--quiet-wait SECONDS]
 
-Everything runs under Wine in one reused prefix (build/bench/prefix) on a private Xvfb, each
+--arch picks the build measured: win32 (build/win32, under 32-bit Wine, the default) or win64
+(build/win64, under 64-bit Wine); the yardstick and the helpers are of the same build.
+Everything runs under Wine in one reused prefix per build (build/bench/prefix-ARCH) on a
+private Xvfb, each
 program start on a fresh virtual desktop (every process of the prefix ended in between).
 
 Start-up: bench/startprobe.exe, run on the desktop, starts the program and times it to the
@@ -43,12 +47,12 @@ import harness  # noqa: E402
 from harness import wait_until  # noqa: E402
 
 OUT = ROOT / "build" / "bench"
-BIN = OUT / "bin"
-PREFIX = OUT / "prefix"
-WIN_BUILD = ROOT / "build" / "win"
+# The build measured, set by use_build(): its folder, its Wine prefix and its binutils.
+WIN_BUILD = ROOT / "build" / "win32"
+PREFIX = OUT / "prefix-win32"
+MINGW = "i686-w64-mingw32-"
 PROGRAMS = {"vornkit": "vornkit.exe", "reference": "vornkit_reference.exe"}
 DIALOGS = ["frmOptions", "frmTDOpt", "frmTEOpt", "frmTCOpt", "frmTNOpt", "frmAbout"]
-MINGW = "i686-w64-mingw32-"
 DESKTOP = f"/desktop=Default,{harness.SCREEN_W}x{harness.SCREEN_H}"
 # DLLs that come with every Windows the program runs on.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "advapi32.dll",
@@ -73,24 +77,22 @@ def log(text):
 # Building
 
 
+def use_build(arch):
+    global WIN_BUILD, PREFIX, MINGW
+    WIN_BUILD = ROOT / "build" / arch
+    PREFIX = OUT / f"prefix-{arch}"
+    MINGW = {"win32": "i686-w64-mingw32-", "win64": "x86_64-w64-mingw32-"}[arch]
+
+
 def build(skip):
     if not skip:
         log("building (scripts/build.sh)")
         harness.run(["bash", str(ROOT / "scripts" / "build.sh")], timeout=1800)
-    for name in [*PROGRAMS.values(), "vornkit_bench.exe"]:
+    for name in [*PROGRAMS.values(), "vornkit_bench.exe", "startprobe.exe", "standin.exe"]:
         if not (WIN_BUILD / name).is_file():
             raise SystemExit(f"missing {WIN_BUILD / name}: run scripts/build.sh")
-    BIN.mkdir(parents=True, exist_ok=True)
-    helpers = {"startprobe.exe": BENCH_DIR / "startprobe.cpp",
-               "standin.exe": ROOT / "e2e" / "standin.cpp"}
-    for name, src in helpers.items():
-        out = BIN / name
-        if not out.exists() or out.stat().st_mtime < src.stat().st_mtime:
-            partial = BIN / f".{name}.{os.getpid()}"
-            harness.run([MINGW + "g++", "-std=c++20", "-O2", "-Wall", "-Wextra", "-Werror",
-                         "-static", "-s", "-mwindows", str(src), "-o", str(partial)],
-                        timeout=300)
-            os.replace(partial, out)
+    arch = harness.use_exe(WIN_BUILD / "vornkit.exe")
+    log(f"measuring {WIN_BUILD / 'vornkit.exe'} ({arch}) under {harness.WINE}")
 
 
 # ---------------------------------------------------------------------------------------------
@@ -106,12 +108,12 @@ def make_prefix():
     shutil.rmtree(PREFIX, ignore_errors=True)
     env = harness.wine_env(PREFIX)
     try:
-        harness.run(["wineboot", "-i"], env=env, timeout=180)
+        harness.run([harness.WINE, "wineboot", "-i"], env=env, timeout=180)
         for key, value, data in (
                 (r"HKCU\Software\Wine\Explorer", "Desktop", "Default"),
                 (r"HKCU\Software\Wine\Explorer\Desktops", "Default",
                  f"{harness.SCREEN_W}x{harness.SCREEN_H}")):
-            harness.run(["wine", "reg", "add", key, "/v", value, "/d", data, "/f"], env=env)
+            harness.run([harness.WINE, "reg", "add", key, "/v", value, "/d", data, "/f"], env=env)
         harness.run(["wineserver", "-w"], env=env, timeout=120)
     finally:
         harness.kill_prefix(PREFIX)
@@ -125,9 +127,9 @@ def install_programs():
     bench_dir.mkdir(exist_ok=True)
     for name in [*PROGRAMS.values(), "vornkit_bench.exe"]:
         shutil.copyfile(WIN_BUILD / name, program_dir / name)
-    shutil.copyfile(BIN / "startprobe.exe", bench_dir / "startprobe.exe")
+    shutil.copyfile(WIN_BUILD / "startprobe.exe", bench_dir / "startprobe.exe")
     # The Notepad applet's program: found in the program's own folder first.
-    shutil.copyfile(BIN / "standin.exe", program_dir / "notepad.exe")
+    shutil.copyfile(WIN_BUILD / "standin.exe", program_dir / "notepad.exe")
 
 
 def settings_file():
@@ -289,7 +291,7 @@ def start_once(display, program, scenario):
     env = harness.wine_env(PREFIX, display)
     with open(OUT / "wine-output.log", "ab") as output:
         desktop = subprocess.Popen(
-            ["wine", "explorer", DESKTOP, r"C:\bench\startprobe.exe", "C:\\vornkit\\" + exe,
+            [harness.WINE, "explorer", DESKTOP, r"C:\bench\startprobe.exe", "C:\\vornkit\\" + exe,
              r"C:\bench\result.txt", "--go", r"C:\bench\go", "--hold", r"C:\bench\hold"],
             env=env, cwd=PREFIX, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
             start_new_session=True)
@@ -357,7 +359,7 @@ def leak_cycles(display, cycles):
     start = time.monotonic()
     with open(OUT / "wine-output.log", "ab") as output:
         desktop = subprocess.Popen(
-            ["wine", "explorer", DESKTOP, r"C:\vornkit\vornkit_bench.exe", "--cycles",
+            [harness.WINE, "explorer", DESKTOP, r"C:\vornkit\vornkit_bench.exe", "--cycles",
              str(cycles)],
             env=env, cwd=PREFIX, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
             start_new_session=True)
@@ -384,7 +386,7 @@ def leak_cycles(display, cycles):
 
 
 def size_and_imports():
-    stripped = OUT / "vornkit.stripped.exe"
+    stripped = OUT / f"vornkit.{WIN_BUILD.name}.stripped.exe"
     harness.run([MINGW + "strip", "-o", str(stripped), str(WIN_BUILD / "vornkit.exe")])
     size = stripped.stat().st_size
     dump = harness.run([MINGW + "objdump", "-p", str(stripped)]).stdout.decode()
@@ -475,6 +477,8 @@ def table(samples, overlapped, runs, size, dlls, leaks, launches, cycles):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--arch", choices=("win32", "win64"), default="win32",
+                        help="the build to measure (default: %(default)s)")
     parser.add_argument("--runs", type=int, default=15, help="measured starts of each program")
     parser.add_argument("--cycles", type=int, default=1000, help="leak cycles")
     parser.add_argument("--skip-build", action="store_true")
@@ -485,6 +489,7 @@ def main():
     if args.runs < 2 or args.cycles < 1:
         parser.error("--runs needs at least 2 (for quartiles), --cycles at least 1")
     began = time.monotonic()
+    use_build(args.arch)
     OUT.mkdir(parents=True, exist_ok=True)
     lock = open(OUT / ".lock", "w")
     try:
@@ -514,8 +519,8 @@ def main():
     load_after = load_average()
 
     rows = table(samples, overlapped, args.runs, size, dlls, leaks, launches, args.cycles)
-    wine = harness.run(["wine", "--version"]).stdout.decode().strip()
-    rows += ["", f"{wine}, Xvfb 800x600x24, {os.cpu_count()} cores; load average "
+    wine = harness.run([harness.WINE, "--version"]).stdout.decode().strip()
+    rows += ["", f"{WIN_BUILD.name} build ({WIN_BUILD.relative_to(ROOT)}), {wine}, Xvfb 800x600x24, {os.cpu_count()} cores; load average "
              f"{' '.join(load_before)} before, {' '.join(load_after)} after; the machine's "
              f"CPU {busy:.0f} % busy during the starts ({niced:.0f} % by niced processes); "
              f"{overlapped} of {4 * args.runs} measured starts overlapped another Wine test run; "

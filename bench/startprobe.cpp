@@ -9,7 +9,7 @@
 // showed within 30 s. With --go, nothing starts before the file GO exists (the caller waits
 // for the desktop to settle first); with --hold, the target keeps running until the file HOLD
 // exists (so that its memory can be read). Then the target is terminated.
-// Built with: i686-w64-mingw32-g++ -O2 -static -s -mwindows startprobe.cpp -o startprobe.exe
+// Built by CMake as a helper of the Windows builds (target "startprobe").
 #include <windows.h>
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 """Drives the real vornkit.exe under Wine on a private X server, the way a user does.
 
-One Suite per run builds the helper programs, makes a template Wine prefix (virtual desktop
+One Suite per run takes the helper programs built beside vornkit.exe, makes a template Wine prefix (virtual desktop
 "Default" 800 x 600, Wine's own fonts in C:\\windows\\Fonts, vornkit.exe in C:\\vornkit\\,
 stand-ins for the programs the icons start) and takes a picture of the taskbar with an empty
 tray. Every test then gets a Desktop: a fresh copy of the template and its own Xvfb, torn down
@@ -25,8 +25,14 @@ from pathlib import Path
 E2E_DIR = Path(__file__).resolve().parent
 ROOT = E2E_DIR.parent
 BUILD_DIR = ROOT / "build" / "e2e"
-ARTIFACTS_DIR = BUILD_DIR / "artifacts"
-DEFAULT_EXE = ROOT / "build" / "win" / "vornkit.exe"
+DEFAULT_EXE = ROOT / "build" / "win32" / "vornkit.exe"
+# The Wine for each Windows build: 32-bit Wine runs the 32-bit program, Debian's wine64 the 64-bit
+# one, each in a prefix of its own architecture. The program under test decides (use_exe).
+WINE_LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
+PE_MACHINES = {0x14C: "win32", 0x8664: "win64"}
+ARCH = "win32"
+WINE = WINE_LOADERS[ARCH]
+ARTIFACTS_DIR = BUILD_DIR / "artifacts" / ARCH
 
 POLL = 0.1  # seconds between two looks at the system under test
 START_TIMEOUT = 20.0  # a cold Wine may take this long to bring up a desktop and a program
@@ -72,10 +78,7 @@ WINE_FONT_FOLDERS = ("/usr/share/wine/fonts", "/usr/lib/wine/fonts",
                      "/opt/wine-stable/share/wine/fonts")
 RUN_KEY = r"HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 
-HELPERS = {  # output name: (source, extra compiler flags)
-    "standin.exe": ("standin.cpp", ["-mwindows"]),
-    "probe.exe": ("probe.cpp", ["-mconsole"]),
-}
+HELPERS = ("standin.exe", "probe.exe")  # built beside vornkit.exe
 
 
 class WaitTimeout(AssertionError):
@@ -355,9 +358,33 @@ def drawn_separators(image, rect, rows):
 # Processes, Xvfb, prefixes
 
 
+def exe_arch(exe):
+    """"win32" or "win64": the architecture of a Windows program, read from its PE header."""
+    with open(exe, "rb") as f:
+        head = f.read(4096)
+    pe = int.from_bytes(head[0x3C:0x40], "little")
+    if head[:2] != b"MZ" or head[pe:pe + 4] != b"PE\0\0":
+        raise ValueError(f"{exe} is not a Windows program")
+    machine = int.from_bytes(head[pe + 4:pe + 6], "little")
+    if machine not in PE_MACHINES:
+        raise ValueError(f"{exe} is built for machine {machine:#x}, which no Wine here runs")
+    return PE_MACHINES[machine]
+
+
+def use_exe(exe):
+    """Sets the Wine (32-bit or 64-bit) and the evidence folder for the program under test."""
+    global ARCH, WINE, ARTIFACTS_DIR
+    ARCH = exe_arch(exe)
+    WINE = WINE_LOADERS[ARCH]
+    ARTIFACTS_DIR = BUILD_DIR / "artifacts" / ARCH
+    if not os.access(WINE, os.X_OK):
+        raise FileNotFoundError(f"no {ARCH} Wine at {WINE} (scripts/setup.sh installs it)")
+    return ARCH
+
+
 def wine_env(prefix, display=None):
     env = {k: v for k, v in os.environ.items() if not k.startswith("WINE") and k != "DISPLAY"}
-    env.update(WINEPREFIX=str(prefix), WINEARCH="win32", WINEDEBUG="-all",
+    env.update(WINEPREFIX=str(prefix), WINEARCH=ARCH, WINELOADER=WINE, WINEDEBUG="-all",
                WINEDLLOVERRIDES="mscoree,mshtml=")
     if display is not None:
         env["DISPLAY"] = f":{display}"
@@ -486,19 +513,13 @@ def copy_prefix(source, target):
     copy_level(Path(source), Path(target), Path("."))
 
 
-def build_helpers(out_dir):
-    """Compiles the mingw helpers when missing or older than their source."""
-    out_dir.mkdir(parents=True, exist_ok=True)
-    built = {}
-    for name, (source, flags) in HELPERS.items():
-        src, out = E2E_DIR / source, out_dir / name
-        if not out.exists() or out.stat().st_mtime < src.stat().st_mtime:
-            partial = out_dir / f".{name}.{os.getpid()}"
-            run(["i686-w64-mingw32-g++", "-O2", "-static", "-s", *flags, str(src), "-o",
-                 str(partial)], timeout=300)
-            os.replace(partial, out)  # atomic: a concurrent run never sees half a file
-        built[name] = out
-    return built
+def find_helpers(build_dir):
+    """The helper programs of the same build as the program under test (scripts/build.sh)."""
+    found = {name: build_dir / name for name in HELPERS}
+    missing = [str(path) for path in found.values() if not path.is_file()]
+    if missing:
+        raise FileNotFoundError(f"missing {', '.join(missing)}: run scripts/build.sh")
+    return found
 
 
 def remove_abandoned_runs():
@@ -540,8 +561,9 @@ class Suite:
         if not self.exe.is_file():
             raise FileNotFoundError(f"no program to test at {self.exe}")
         self.keep = keep
+        self.arch = use_exe(self.exe)
         BUILD_DIR.mkdir(parents=True, exist_ok=True)
-        self.helpers = build_helpers(BUILD_DIR / "bin")
+        self.helpers = find_helpers(self.exe.parent)
         remove_abandoned_runs()
         self.dir = Path(tempfile.mkdtemp(prefix=f"run-{os.getpid()}-", dir=BUILD_DIR))
         self.template = self.dir / "template"
@@ -558,11 +580,11 @@ class Suite:
     def _make_template(self):
         env = wine_env(self.template)
         try:
-            run(["wineboot", "-i"], env=env, timeout=180)
+            run([WINE, "wineboot", "-i"], env=env, timeout=180)
             for key, value, data in ((r"HKCU\Software\Wine\Explorer", "Desktop", "Default"),
                                      (r"HKCU\Software\Wine\Explorer\Desktops", "Default",
                                       f"{SCREEN_W}x{SCREEN_H}")):
-                run(["wine", "reg", "add", key, "/v", value, "/d", data, "/f"], env=env)
+                run([WINE, "reg", "add", key, "/v", value, "/d", data, "/f"], env=env)
             run(["wineserver", "-w"], env=env, timeout=120)  # the registry is on disk now
         finally:
             kill_prefix(self.template)
@@ -590,7 +612,7 @@ class Suite:
             env = wine_env(prefix, xvfb.display)
             with open(prefix / "wine-output.log", "wb") as log:
                 desktop = subprocess.Popen(
-                    ["wine", "explorer", f"/desktop=Default,{SCREEN_W}x{SCREEN_H}",
+                    [WINE, "explorer", f"/desktop=Default,{SCREEN_W}x{SCREEN_H}",
                      str(self.helpers["probe.exe"]), "blank-icon", "120000"],
                     env=env, cwd=prefix, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                     start_new_session=True)
@@ -698,7 +720,7 @@ class Desktop:
 
     def registry_value(self, key, name):
         """(type, data) of a registry value as `reg query` shows it; None when there is none."""
-        result = run(["wine", "reg", "query", key, "/v", name], env=self.env, cwd=self.prefix,
+        result = run([WINE, "reg", "query", key, "/v", name], env=self.env, cwd=self.prefix,
                      timeout=30, check=False)
         for line in result.stdout.decode("latin-1").replace("\r\n", "\n").split("\n"):
             fields = line.lstrip(" ").split("    ")
@@ -742,7 +764,7 @@ class Desktop:
     def start(self, win_path=EXE_WIN_PATH):
         """Starts one more copy of vornkit.exe on the virtual desktop (opening it if needed)."""
         self._processes.append(subprocess.Popen(
-            ["wine", "explorer", f"/desktop=Default,{SCREEN_W}x{SCREEN_H}", win_path],
+            [WINE, "explorer", f"/desktop=Default,{SCREEN_W}x{SCREEN_H}", win_path],
             env=self.env, cwd=self.prefix, stdin=subprocess.DEVNULL, stdout=self._output,
             stderr=self._output, start_new_session=True))
 
@@ -774,7 +796,7 @@ class Desktop:
         return running
 
     def probe(self, *args, timeout=30):
-        result = run(["wine", str(self.suite.helpers["probe.exe"]), *map(str, args)],
+        result = run([WINE, str(self.suite.helpers["probe.exe"]), *map(str, args)],
                      env=self.env, timeout=timeout, cwd=self.prefix)
         return result.stdout.decode("latin-1").replace("\r\n", "\n")
 

@@ -25,7 +25,6 @@
 // (0 for top-level windows) TAB visible (0/1) TAB style TAB extended style TAB owner TAB check
 // state (BM_GETCHECK for a button, -1 for any other class); styles in decimal; control
 // characters in captions are shown as blanks.
-// Built with: i686-w64-mingw32-g++ -O2 -static -mconsole -s probe.cpp -o probe.exe
 #include <windows.h>
 // The headers below need windows.h first.
 #include <shellapi.h>
@@ -79,12 +78,13 @@ void PrintWindow(HWND hwnd, bool ask = false) {
     if (ask && IsClass(hwnd, "Button") &&
         SendMessageTimeoutA(hwnd, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kAnswerWithin, &state))
         check = static_cast<long>(state);
-    std::printf("%lu\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%ld\t%d\t%lu\t%lu\t%lu\t%ld\n",
-                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hwnd)), cls, text, r.left,
-                r.top, r.right, r.bottom, id, IsWindowVisible(hwnd) ? 1 : 0,
-                static_cast<unsigned long>(style), static_cast<unsigned long>(ex_style),
-                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(GetWindow(hwnd, GW_OWNER))),
-                check);
+    std::printf(
+        "%llu\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%ld\t%d\t%lu\t%lu\t%llu\t%ld\n",
+        static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(hwnd)), cls, text, r.left,
+        r.top, r.right, r.bottom, id, IsWindowVisible(hwnd) ? 1 : 0,
+        static_cast<unsigned long>(style), static_cast<unsigned long>(ex_style),
+        static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(GetWindow(hwnd, GW_OWNER))),
+        check);
 }
 
 BOOL CALLBACK PrintAny(HWND hwnd, LPARAM) {
@@ -115,7 +115,7 @@ BOOL CALLBACK PrintTaskbarButton(HWND button, LPARAM tray) {
         IsWindowVisible(button)) {
         const LONG_PTR id = GetWindowLongPtrA(button, GWLP_ID);
         if (id)
-            std::printf("%lu\n", static_cast<unsigned long>(id));  // 0: the start button
+            std::printf("%llu\n", static_cast<unsigned long long>(id));  // 0: the start button
     }
     return TRUE;
 }
@@ -213,7 +213,8 @@ BOOL CALLBACK DropIconsOf(HWND hwnd, LPARAM) {
         icon.hWnd = child;
         icon.uID = 1;
         if (Shell_NotifyIconA(NIM_DELETE, &icon))
-            std::printf("dropped %lu\n", HandleToULong(child));
+            std::printf("dropped %llu\n",
+                        static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(child)));
     }
     return TRUE;
 }
@@ -237,7 +238,8 @@ bool Run(int argc, char** argv) {
         return true;
     }
     if (std::strcmp(command, "window") == 0 && argc >= 3) {
-        HWND hwnd = reinterpret_cast<HWND>(std::strtoul(argv[2], nullptr, 10));
+        HWND hwnd =
+            reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 10)));
         if (IsWindow(hwnd))
             PrintWindow(hwnd);
         return true;
@@ -247,12 +249,14 @@ bool Run(int argc, char** argv) {
         return true;
     }
     if (std::strcmp(command, "children") == 0 && argc >= 3) {
-        HWND parent = reinterpret_cast<HWND>(std::strtoul(argv[2], nullptr, 10));
+        HWND parent =
+            reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 10)));
         EnumChildWindows(parent, PrintIfChildOf, reinterpret_cast<LPARAM>(parent));
         return true;
     }
     if (std::strcmp(command, "text") == 0 && argc >= 3) {
-        PrintText(reinterpret_cast<HWND>(std::strtoul(argv[2], nullptr, 10)));
+        PrintText(
+            reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 10))));
         return true;
     }
     if (std::strcmp(command, "regvalue") == 0 && argc >= 4) {

@@ -111,6 +111,11 @@ def main():
     parser.add_argument("--list", action="store_true", help="list the tests and stop")
     args = parser.parse_args()
 
+    try:  # before the tests are read: they take the evidence folder of the build under test
+        arch = harness.use_exe(args.exe)
+        setup_error = None
+    except Exception as error:
+        arch, setup_error = None, error
     tests = [(n, t) for n, t in discover() if args.filter in n]
     if args.list:
         print("\n".join(n for n, _ in tests))
@@ -123,6 +128,9 @@ def main():
     began = time.monotonic()
     passed = failed = 0
     try:
+        if setup_error:
+            raise setup_error
+        print(f"testing {args.exe} ({arch}) under {harness.WINE}", file=sys.stderr, flush=True)
         suite = harness.Suite(args.exe, keep=args.keep)
     except Exception as error:
         traceback.print_exc(file=sys.stderr)

@@ -1,7 +1,7 @@
 // Stand-in for the programs the tray icons start. It records how it was started by appending one
 // line to C:\standin.log, then ends at once:
 //   <own file name, lower case> TAB <command line exactly as received> TAB <show code or -1> CRLF
-// Built with: i686-w64-mingw32-g++ -O2 -static -mwindows -s standin.cpp -o standin.exe
+// Built by CMake as a helper of the Windows builds (target "standin").
 #include <windows.h>
 
 #include <cstdio>

@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::Handle mainKey = 12345;
     std::string subKey = "stale";
     basReg::ParseKeyPath(api, path, mainKey, subKey);
-    Check(mainKey == 0 || (mainKey >= 0x80000000u && mainKey <= 0x80000006u));
+    Check(mainKey == 0 ||
+          (mainKey >= platform::kHkeyClassesRoot && mainKey <= platform::kHkeyDynData));
     Check(api.messages == (mainKey == 0 ? 1 : 0));
     if (mainKey != 0) {
         Check(path.rfind("HKEY_", 0) == 0);

@@ -11,13 +11,13 @@ namespace basReg {
 namespace {
 
 constexpr std::array<std::pair<std::string_view, platform::Handle>, 7> kMainKeys = {{
-    {"HKEY_CLASSES_ROOT", 0x80000000u},
-    {"HKEY_CURRENT_USER", 0x80000001u},
-    {"HKEY_LOCAL_MACHINE", 0x80000002u},
-    {"HKEY_USERS", 0x80000003u},
-    {"HKEY_PERFORMANCE_DATA", 0x80000004u},
-    {"HKEY_CURRENT_CONFIG", 0x80000005u},
-    {"HKEY_DYN_DATA", 0x80000006u},
+    {"HKEY_CLASSES_ROOT", platform::PredefinedKey(0x80000000u)},
+    {"HKEY_CURRENT_USER", platform::PredefinedKey(0x80000001u)},
+    {"HKEY_LOCAL_MACHINE", platform::PredefinedKey(0x80000002u)},
+    {"HKEY_USERS", platform::PredefinedKey(0x80000003u)},
+    {"HKEY_PERFORMANCE_DATA", platform::PredefinedKey(0x80000004u)},
+    {"HKEY_CURRENT_CONFIG", platform::PredefinedKey(0x80000005u)},
+    {"HKEY_DYN_DATA", platform::PredefinedKey(0x80000006u)},
 }};
 
 constexpr int kStop = 16;  // OK button and the critical-stop icon
@@ -44,7 +44,7 @@ void ParseKeyPath(platform::Api& api, const std::string& keyPath, platform::Hand
     if (slash != std::string::npos)
         subKey = keyPath.substr(slash + 1);
     mainKey = GetMainKeyHandle(name);
-    if (mainKey < 0x80000000u || mainKey > 0x80000006u) {
+    if (mainKey < platform::kHkeyClassesRoot || mainKey > platform::kHkeyDynData) {
         api.MsgBox("Not a valid main key handle", 0, core::kAppTitle);
         mainKey = 0;
     }

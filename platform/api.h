@@ -15,10 +15,12 @@ struct MenuItem;
 
 namespace platform {
 
-// A window, icon or registry handle as the platform hands it out (32 bits on the real target).
-using Handle = std::uint32_t;
+// A window, icon, menu or registry handle as the platform hands it out. It is as wide as a
+// pointer, so that a handle keeps every bit in the 64-bit build as well as in the 32-bit one.
+using Handle = std::uintptr_t;
 
-// Shell_NotifyIconA's record in its single-byte layout of 88 bytes.
+// Shell_NotifyIconA's record in its original single-byte layout: 88 bytes in a 32-bit program;
+// in a 64-bit one the two handles are 8 bytes wide and aligned, which makes it 104.
 struct NotifyIconData {
     std::uint32_t cbSize = 0;
     Handle hWnd = 0;
@@ -28,7 +30,20 @@ struct NotifyIconData {
     Handle hIcon = 0;
     char szTip[64] = {};
 };
-static_assert(sizeof(NotifyIconData) == 88, "the single-byte record is 88 bytes");
+inline constexpr std::uint32_t kNotifyIconDataSize = sizeof(NotifyIconData);
+static_assert(sizeof(Handle) != 4 || kNotifyIconDataSize == 88,
+              "the single-byte record of a 32-bit program is 88 bytes");
+static_assert(sizeof(Handle) != 8 || kNotifyIconDataSize == 104,
+              "the single-byte record of a 64-bit program is 104 bytes");
+
+// A predefined root key of the registry. Windows defines them as 32-bit values (0x80000002 for
+// HKEY_LOCAL_MACHINE) made into handles through a signed long, so that a 64-bit program sees
+// them sign-extended (0xFFFFFFFF80000002).
+constexpr Handle PredefinedKey(std::uint32_t value) {
+    return static_cast<Handle>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
+}
+inline constexpr Handle kHkeyClassesRoot = PredefinedKey(0x80000000u);  // the first root
+inline constexpr Handle kHkeyDynData = PredefinedKey(0x80000006u);      // the last root
 
 constexpr std::uint32_t kNimAdd = 0;
 constexpr std::uint32_t kNimDelete = 2;

@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
 # Builds vornkit.exe and runs it under Wine in a virtual desktop with a taskbar and tray.
+# Where this host runs 32-bit programs, the 32-bit build runs under 32-bit Wine; elsewhere (or
+# with VORNKIT_WINE64=1) the 64-bit build under 64-bit Wine.
 # With a display ($DISPLAY) the desktop opens there; without one a private display is started,
 # a screenshot of the desktop with its tray is saved once the icons are up, and the program keeps
 # running until interrupted. Settings persist in the Wine prefix between runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+source scripts/lib.sh
+report_failures
 
 bash scripts/setup.sh
 bash scripts/build.sh
 
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX="${VORNKIT_WINEPREFIX:-$HOME/.local/share/vornkit/wine}"
+choose_wine_arches
+arch=${VORNKIT_ARCHES%% *}
+if [ "$arch" = win32 ]; then
+  echo "Running $(arch_words win32): this host runs 32-bit programs."
+else
+  echo "Running $(arch_words win64): $VORNKIT_NO32_REASON."
+fi
+use_wine "$arch" "${VORNKIT_WINEPREFIX:-$HOME/.local/share/vornkit/wine-$arch}"
 size=800x600
 
 xvfb_pid=""
@@ -23,37 +33,57 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [ -z "${DISPLAY:-}" ]; then
+  display=""
   for n in $(seq 90 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
   done
+  [ -n "$display" ] || { echo "run.sh: no free X display number in :90 to :120" >&2; exit 1; }
   Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=$display
   for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1 || { echo "run.sh: the X server on $display did not start" >&2; exit 1; }
   headless=1
 else
   headless=0
 fi
 
+# Runs a Wine command quietly; when it fails, shows what Wine said and stops.
+wine_step() {
+  local what=$1 log
+  shift
+  log=$(mktemp)
+  if ! "$@" >"$log" 2>&1; then
+    tail -n 20 "$log" >&2
+    rm -f "$log"
+    echo "run.sh: $what failed" >&2
+    exit 1
+  fi
+  rm -f "$log"
+}
+
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f >/dev/null 2>&1
+  wine_step "making the Wine prefix $WINEPREFIX" "$WINE" wineboot -i
+  wine_step "setting up the virtual desktop" \
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+  wine_step "setting up the virtual desktop" \
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f
   wineserver -w
 fi
 # Wine's own fonts (MS Sans Serif, Tahoma, Marlett) where Wine looks for them first.
 cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 mkdir -p "$WINEPREFIX/drive_c/vornkit"
-cp build/win/vornkit.exe "$WINEPREFIX/drive_c/vornkit/vornkit.exe"
+cp "build/$arch/vornkit.exe" "$WINEPREFIX/drive_c/vornkit/vornkit.exe"
 
-wine explorer "/desktop=Default,$size" 'C:\vornkit\vornkit.exe' >/dev/null 2>&1 &
+wine_log="$root/build/run-wine.log"
+"$WINE" explorer "/desktop=Default,$size" 'C:\vornkit\vornkit.exe' >"$wine_log" 2>&1 &
 wine_pid=$!
 
 if [ "$headless" = 1 ]; then
   shot="$root/build/vornkit-desktop.png"
-  # Wait until the tray at the right end of the taskbar shows the icons and stops changing.
-  python3 - "$DISPLAY" <<'PY'
+  # Wait until the tray at the right end of the taskbar shows the six icons and stops changing.
+  icons=$(python3 - "$DISPLAY" <<'PY'
 import subprocess, sys, time
 def slots():
     try:
@@ -81,8 +111,16 @@ while time.time() < deadline:
     if stable >= 10:
         break
     time.sleep(0.1)
+print(last)
 PY
+)
   import -display "$DISPLAY" -window root "$shot"
+  if [ "$icons" -lt 6 ] && ! kill -0 "$wine_pid" 2>/dev/null; then
+    tail -n 20 "$wine_log" >&2
+    echo "run.sh: Vornkit ended before its icons were up (screenshot: $shot)" >&2
+    exit 1
+  fi
+  [ "$icons" -lt 6 ] && echo "run.sh: only $icons of the icons showed within 60 s" >&2
   echo "Vornkit is running on private display $DISPLAY; screenshot: $shot"
   echo "Press Ctrl+C to stop."
 else

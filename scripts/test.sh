@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, checks the formatting, runs the unit tests (plain and under
 # AddressSanitizer/UndefinedBehaviorSanitizer), a minute of fuzzing per target and the end-to-end
-# tests of the real program under Wine, and ends with one line "N passed, N failed".
+# tests of the real program under Wine (the 32-bit and the 64-bit build where this host runs
+# 32-bit programs, the 64-bit build alone where it does not or with VORNKIT_WINE64=1), and ends
+# with one line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 
 passed=0
 failed=0
@@ -55,14 +58,20 @@ else
   count 0 1
 fi
 
-# End-to-end tests: the real program under Wine.
-echo "== end-to-end tests"
-e2e_out=$(python3 e2e/run.py --exe build/win/vornkit.exe 2>&1 | tee >(cat >&2) | tail -n1)
-if [[ "$e2e_out" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
-  count "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
-else
-  count 0 1
-fi
+# End-to-end tests: the real program under Wine, every build this host runs.
+choose_wine_arches
+[ -n "$VORNKIT_NO32_REASON" ] &&
+  echo "== end-to-end tests of the 32-bit build skipped: $VORNKIT_NO32_REASON"
+for arch in $VORNKIT_ARCHES; do
+  echo "== end-to-end tests: $(arch_words "$arch")"
+  e2e_out=$(python3 e2e/run.py --exe "build/$arch/vornkit.exe" 2>&1 | tee >(cat >&2) | tail -n1)
+  if [[ "$e2e_out" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+    count "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
+  else
+    echo "end-to-end tests of build/$arch gave no result line"
+    count 0 1
+  fi
+done
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

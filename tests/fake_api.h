@@ -33,6 +33,14 @@ private:
     std::filesystem::path path_;
 };
 
+// A predefined root key as the platform hands it to a program of this build: the 32-bit value,
+// sign-extended in a 64-bit program. As text, the way the log shows a key.
+inline std::string RootKeyText(std::uint32_t value) {
+    if (sizeof(platform::Handle) == 8)
+        return std::to_string(0xFFFFFFFF00000000ull | value);
+    return std::to_string(value);
+}
+
 class FakeApi : public platform::portable::PortableApi {
 public:
     explicit FakeApi(const std::filesystem::path& windowsDir) : PortableApi(windowsDir) {}

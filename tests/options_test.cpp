@@ -71,10 +71,10 @@ TEST(frmOptions, LoadCentresGoesTopmostAndTicksOnlyExactOnes) {
 TEST(frmOptions, FirstOkStoresStartupThenTheSixKeysInDialogOrder) {
     Fixture f;
     f.Press("cmdOK");
-    std::vector<std::string> log = {
-        "reg.open 2147483650 SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run 131078",
-        "reg.set Vornkit=c:\\vornkit\\vornkit.exe type 1 length 22", "reg.close",
-        "write VORNKIT StartupCheck=1"};
+    std::vector<std::string> log = {"reg.open " + testing_support::RootKeyText(0x80000002u) +
+                                        " SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run 131078",
+                                    "reg.set Vornkit=c:\\vornkit\\vornkit.exe type 1 length 22",
+                                    "reg.close", "write VORNKIT StartupCheck=1"};
     for (const auto& key : kBoxes)
         log.push_back("write VORNKIT " + key + "=1");
     log.insert(log.end(), {"setwindowpos -2 3", "unload frmOptions"});
@@ -94,7 +94,8 @@ TEST(frmOptions, StartupIsStoredOnEveryOkEvenWhenTheRestIsRefused) {
     f.Press("cmdOK");
     EXPECT_EQ(f.api.log,
               (std::vector<std::string>{
-                  "reg.open 2147483650 SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run 131078",
+                  "reg.open " + testing_support::RootKeyText(0x80000002u) +
+                      " SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run 131078",
                   "reg.set Vornkit= type 1 length 0", "reg.close", "write VORNKIT StartupCheck=0",
                   "setwindowpos -2 3",
                   "msgbox Vornkit 16 You must leave at least one applet active in Vornkit.",

@@ -112,7 +112,9 @@ TEST(AppletWindow, IconRecordAndMenu) {
     Fixture f;
     f.program.Start();
     const auto& r = f.Window("TE").IconRecord();
-    EXPECT_EQ(r.cbSize, 88u);
+    // The platform's single-byte record in its original layout: 88 bytes in a 32-bit program,
+    // 104 in a 64-bit one, whose handles are 8 bytes wide and aligned.
+    EXPECT_EQ(r.cbSize, sizeof(void*) == 4 ? 88u : 104u);
     EXPECT_EQ(r.uID, 1u);
     EXPECT_EQ(r.uFlags, 7u);
     EXPECT_EQ(r.uCallbackMessage, 512u);

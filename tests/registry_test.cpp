@@ -17,9 +17,11 @@ TEST(SetRegistryValue, SplitsThePathAndWritesTheCharactersOnly) {
     const struct {
         std::string path, data, open;
     } cases[] = {
-        {basReg::kRunKey, "c:\\vornkit\\vornkit.exe", "reg.open 2147483650 " + kRunSubKey},
-        {basReg::kRunKey, "", "reg.open 2147483650 " + kRunSubKey},
-        {"HKEY_CURRENT_USER", "x y", "reg.open 2147483649 "},
+        {basReg::kRunKey, "c:\\vornkit\\vornkit.exe",
+         "reg.open " + testing_support::RootKeyText(0x80000002u) + " " + kRunSubKey},
+        {basReg::kRunKey, "",
+         "reg.open " + testing_support::RootKeyText(0x80000002u) + " " + kRunSubKey},
+        {"HKEY_CURRENT_USER", "x y", "reg.open " + testing_support::RootKeyText(0x80000001u) + " "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path + " [" + c.data + "]");
@@ -41,7 +43,8 @@ TEST(SetRegistryValue, SplitsThePathAndWritesTheCharactersOnly) {
 TEST(SetRegistryValue, FailuresShowOneMessageAndCloseOnlyAnOpenedKey) {
     const std::string format = "msgbox Vornkit 0 Incorrect Format:\r\n\r\n";
     const std::string noMainKey = "msgbox Vornkit 0 Not a valid main key handle";
-    const std::string open = "reg.open 2147483650 " + kRunSubKey + " 131078";
+    const std::string open =
+        "reg.open " + testing_support::RootKeyText(0x80000002u) + " " + kRunSubKey + " 131078";
     const std::string openError = "msgbox Registry Open Error 16 ";
     const std::string writeError = "msgbox Registry Write Error 16 ";
     const struct {
@@ -74,6 +77,21 @@ TEST(SetRegistryValue, FailuresShowOneMessageAndCloseOnlyAnOpenedKey) {
         EXPECT_FALSE(basReg::SetRegistryValue(api, c.path, "Vornkit", "v"));
         EXPECT_EQ(api.log, c.log);
     }
+}
+
+// Windows makes its root keys from 32-bit values through a signed long: a 64-bit program must
+// hand them over sign-extended, or the registry sees an invalid handle.
+TEST(GetMainKeyHandle, TheRootsAreThePlatformsOwnHandlesInEachBuild) {
+    const char* names[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",     "HKEY_LOCAL_MACHINE",
+                           "HKEY_USERS",        "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG",
+                           "HKEY_DYN_DATA"};
+    const std::uint64_t high = sizeof(void*) == 8 ? 0xFFFFFFFF00000000ull : 0;
+    for (std::uint32_t i = 0; i < 7; ++i) {
+        SCOPED_TRACE(names[i]);
+        EXPECT_EQ(static_cast<std::uint64_t>(basReg::GetMainKeyHandle(names[i])),
+                  high | (0x80000000u + i));
+    }
+    EXPECT_EQ(basReg::GetMainKeyHandle("HKEY_LOCAL_MACHINE\\SOFTWARE"), 0u);
 }
 
 TEST(GetRegistryErrorText, KnownCodesAndTheNumberedFallback) {

@@ -64,9 +64,9 @@ const std::string* PortableApi::RegistryValue(const std::string& path,
 
 std::int32_t PortableApi::RegOpenKeyExA(Handle key, const std::string& subKey, std::uint32_t,
                                         std::uint32_t, Handle* result) {
-    if (key < 0x80000000u || key > 0x80000006u)
+    if (key < kHkeyClassesRoot || key > kHkeyDynData)
         return 6;  // ERROR_INVALID_HANDLE
-    std::string path = kMainKeyNames[key - 0x80000000u];
+    std::string path = kMainKeyNames[key - kHkeyClassesRoot];
     if (!subKey.empty())
         path += "\\" + subKey;
     if (registry_.count(Upper(path)) == 0)
@@ -110,7 +110,8 @@ int PortableApi::MsgBox(const std::string& prompt, int, const std::string& title
 }
 
 Handle PortableApi::CreateFormWindow(forms::Form& form) {
-    form.SetIconHandle(form.Design().icon ? 0x10000u + static_cast<Handle>(form.Design().icon) : 0);
+    form.SetIconHandle(
+        form.Design().icon ? kFirstHandle - 0x100 + static_cast<Handle>(form.Design().icon) : 0);
     for (forms::Control& c : form.Controls())
         c.SetWindowHandle(nextHandle_++);
     return nextHandle_++;

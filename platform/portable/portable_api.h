@@ -74,7 +74,10 @@ private:
     ProfileFiles profiles_;
     std::map<std::string, std::map<std::string, std::string>> registry_;  // upper-case paths
     std::map<Handle, std::string> openKeys_;
-    Handle nextHandle_ = 0x100;
+    // Handles are handed out from the top quarter of the handle's range, so that a handle cut to
+    // 32 bits anywhere in a 64-bit build no longer matches its window or key.
+    static constexpr Handle kFirstHandle = (Handle{1} << (sizeof(Handle) * 8 - 2)) + 0x100;
+    Handle nextHandle_ = kFirstHandle;
 };
 
 }  // namespace platform::portable

@@ -4,12 +4,23 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "platform/win32/bench_counters.h"
 #include "resources/resource.h"
 
-static_assert(sizeof(HWND) == 4 && sizeof(HKEY) == 4, "the program is a 32-bit Windows program");
+// The program's handles carry every bit of the platform's, in the 32-bit and the 64-bit build.
+static_assert(sizeof(platform::Handle) == sizeof(HWND) && sizeof(platform::Handle) == sizeof(HKEY));
+// The icon record is the platform's own single-byte record in its original layout: 88 bytes in
+// the 32-bit build, 104 in the 64-bit one, field for field where the shell looks for them.
+static_assert(platform::kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE);
+static_assert(sizeof(void*) != 4 || platform::kNotifyIconDataSize == 88);
+static_assert(offsetof(platform::NotifyIconData, hWnd) == offsetof(NOTIFYICONDATAA, hWnd));
+static_assert(offsetof(platform::NotifyIconData, uCallbackMessage) ==
+              offsetof(NOTIFYICONDATAA, uCallbackMessage));
+static_assert(offsetof(platform::NotifyIconData, hIcon) == offsetof(NOTIFYICONDATAA, hIcon));
+static_assert(offsetof(platform::NotifyIconData, szTip) == offsetof(NOTIFYICONDATAA, szTip));
 
 namespace platform::win32 {
 
@@ -149,7 +160,7 @@ std::int32_t Win32Api::RegCloseKey(Handle key) {
 bool Win32Api::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) {
     NOTIFYICONDATAA nid;
     std::memset(&nid, 0, sizeof nid);
-    nid.cbSize = record.cbSize;  // 88: the original single-byte layout
+    nid.cbSize = record.cbSize;  // the original single-byte layout's size
     nid.hWnd = ToHwnd(record.hWnd);
     nid.uID = record.uID;
     nid.uFlags = record.uFlags;
