@@ -25,7 +25,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         HWND hwnd = CreateWindowExA(0, "ReferenceTray", "Icon", WS_POPUP, 0, 0, 0, 0, nullptr,
                                     nullptr, instance, nullptr);
         NOTIFYICONDATAA nid = {};
-        nid.cbSize = 88;
+        // The original record: 88 bytes in the 32-bit build, 104 in the 64-bit one.
+        nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
         nid.hWnd = hwnd;
         nid.uID = 1;
         nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto icon = fuzz.ConsumeIntegral<platform::Handle>();
     const std::string tip = fuzz.ConsumeRemainingBytesAsString();
     const platform::NotifyIconData r = applets::MakeIconRecord(pichook, icon, tip);
-    Check(r.cbSize == 88 && r.hWnd == pichook && r.uID == 1 && r.hIcon == icon);
+    Check(r.cbSize == (sizeof(void*) == 4 ? 88u : 104u) && r.hWnd == pichook && r.uID == 1 &&
+          r.hIcon == icon);
     // The tip's first 63 characters, a NUL, blanks up to 64 bytes.
     const std::size_t n = std::min<std::size_t>(tip.size(), sizeof r.szTip - 1);
     Check(std::memcmp(r.szTip, tip.data(), n) == 0);
