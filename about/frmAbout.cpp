@@ -4,45 +4,58 @@
 
 namespace about {
 
+namespace {
+
+constexpr std::uint32_t kPaleBlue = 0x00FFC0C0;
+constexpr std::uint32_t kBlack = 0x00000000;
+
+}  // namespace
+
 forms::FormDesign AboutDesign() {
-    forms::FormDesign design;
-    design.name = "frmAbout";
-    design.border = forms::Border::None;
-    design.controlBox = false;
-    design.showInTaskbar = false;
-    design.clientWidth = 3510;
-    design.clientHeight = 1215;
-    design.backColour = 0x00FFC0C0;
-
-    forms::ControlDesign image;
-    image.name = "Image1";
-    image.kind = forms::Kind::Image;
-    image.left = 120, image.top = 120, image.width = 480, image.height = 480;
-    image.picture = IDI_PROGRAM;
-
-    forms::ControlDesign title;
-    title.name = "Label1";
-    title.kind = forms::Kind::Label;
-    title.caption = kProductLine;
-    title.left = 600, title.top = 120, title.width = 2655, title.height = 495;
-    title.font = {"Comic Sans MS", 18.0f, false};
-    title.backColour = design.backColour;
-    title.foreColour = 0x00000000;
-
-    forms::ControlDesign notice;
-    notice.name = "Label2";
-    notice.kind = forms::Kind::Label;
-    notice.caption = kNotice;
-    notice.left = 1440, notice.top = 600, notice.width = 1695, notice.height = 255;
-    notice.backColour = design.backColour;
-
-    forms::ControlDesign edge;
-    edge.name = "Shape1";
-    edge.kind = forms::Kind::Shape;
-    edge.left = 0, edge.top = 0, edge.width = 3495, edge.height = 1210;
-
-    design.controls = {image, title, notice, edge};
-    return design;
+    using forms::Kind;
+    return {
+        .name = "frmAbout",
+        .border = forms::Border::None,
+        .controlBox = false,
+        .showInTaskbar = false,
+        .clientWidth = 3510,
+        .clientHeight = 1215,
+        .backColour = kPaleBlue,
+        .controls =
+            {
+                {.name = "Image1",
+                 .kind = Kind::Image,
+                 .left = 120,
+                 .top = 120,
+                 .width = 480,
+                 .height = 480,
+                 .picture = IDI_PROGRAM},
+                {.name = "Label1",
+                 .kind = Kind::Label,
+                 .caption = kProductLine,
+                 .left = 600,
+                 .top = 120,
+                 .width = 2655,
+                 .height = 495,
+                 .font = {"Comic Sans MS", 18.0f, false},
+                 .backColour = kPaleBlue,
+                 .foreColour = kBlack},
+                {.name = "Label2",
+                 .kind = Kind::Label,
+                 .caption = kNotice,
+                 .left = 1440,
+                 .top = 600,
+                 .width = 1695,
+                 .height = 255,
+                 .backColour = kPaleBlue},
+                {.name = "Shape1",
+                 .kind = Kind::Shape,
+                 .left = 0,
+                 .top = 0,
+                 .width = 3495,
+                 .height = 1210},
+            },
+    };
 }
 
 frmAbout::frmAbout(forms::Runtime& runtime) : Form(runtime, AboutDesign()) {
@@ -53,15 +66,12 @@ frmAbout::frmAbout(forms::Runtime& runtime) : Form(runtime, AboutDesign()) {
 }
 
 void frmAbout::Form_Load() {
-    Move(static_cast<int>((Api().ScreenWidthTwips() - Width()) / 2.0f),
-         static_cast<int>((Api().ScreenHeightTwips() - Height()) / 2.0f));
-    Api().SetWindowPos(WindowHandle(), platform::kHwndTopmost, 0, 0, 0, 0,
-                       platform::kSwpNoMove | platform::kSwpNoSize);
+    CentreOnScreen();
+    SetTopmost(true);
 }
 
 void frmAbout::Form_Click() {
-    Api().SetWindowPos(WindowHandle(), platform::kHwndNoTopmost, 0, 0, 0, 0,
-                       platform::kSwpNoMove | platform::kSwpNoSize);
+    SetTopmost(false);
     Close();
 }
 

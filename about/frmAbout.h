@@ -2,10 +2,11 @@
 #pragma once
 
 #include "core/forms.h"
+#include "version.h"
 
 namespace about {
 
-inline constexpr const char* kProductLine = "Vornkit 2.3";
+inline constexpr const char* kProductLine = "Vornkit " VORNKIT_VERSION;
 inline constexpr const char* kNotice = "\xA9 2026 Vornkit team";
 
 forms::FormDesign AboutDesign();

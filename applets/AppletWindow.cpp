@@ -6,7 +6,6 @@
 
 #include "applets/launch.h"
 #include "core/basIni.h"
-#include "core/shutdown.h"
 
 namespace applets {
 
@@ -26,7 +25,7 @@ platform::NotifyIconData MakeIconRecord(platform::Handle pichook, platform::Hand
     r.cbSize = platform::kNotifyIconDataSize;
     r.hWnd = pichook;
     r.uID = 1;
-    r.uFlags = 7;  // NIF_MESSAGE | NIF_ICON | NIF_TIP
+    r.uFlags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
     r.uCallbackMessage = kIconCallbackMessage;
     r.hIcon = icon;
     std::memset(r.szTip, ' ', sizeof r.szTip);
@@ -37,16 +36,12 @@ platform::NotifyIconData MakeIconRecord(platform::Handle pichook, platform::Hand
 }
 
 forms::FormDesign AppletWindowDesign(const Applet& applet) {
-    forms::FormDesign design;
-    design.name = std::string(applet.window);
-    design.caption = "Icon";
-    design.neverShown = true;
-    design.showInTaskbar = false;
-    design.icon = applet.icon;
-    forms::ControlDesign pichook;
-    pichook.name = "pichook";
-    pichook.kind = forms::Kind::PictureBox;
-    design.controls.push_back(pichook);
+    forms::FormDesign design{.name = std::string(applet.window),
+                             .caption = "Icon",
+                             .showInTaskbar = false,
+                             .icon = applet.icon,
+                             .controls = {{.name = "pichook", .kind = forms::Kind::PictureBox}},
+                             .neverShown = true};
     if (applet.HasOptions()) {
         design.popupMenu.push_back({"mnuOptions", std::string(applet.optionsCaption)});
         design.popupMenu.push_back({"mnuNothing", "-"});
@@ -73,16 +68,16 @@ AppletWindow::AppletWindow(forms::Runtime& runtime, const Applet& applet)
 
 void AppletWindow::Form_Load() {
     record_ = MakeIconRecord((*this)["pichook"].WindowHandle(), IconHandle(), applet_.displayName);
-    (void)Api().Shell_NotifyIconA(platform::kNimAdd, record_);  // a failed add is not reported
+    (void)System().Shell_NotifyIconA(platform::kNimAdd, record_);  // a failed add is not reported
     Forms().Hide(Name());
     if (!applet_.HasOptions())
         return;
 
     const std::string section(applet_.section);
     const std::string stored =
-        basIni::ReadIniString(Api(), section, "runmode", basIni::kSettingsFile);
+        basIni::ReadIniString(System(), section, "runmode", basIni::kSettingsFile);
     if (stored.empty())
-        basIni::WriteIniString(Api(), section, "runmode", "3", basIni::kSettingsFile);
+        basIni::WriteIniString(System(), section, "runmode", "3", basIni::kSettingsFile);
     const std::string runmode = stored.empty() ? std::string("3") : stored;
     // Pre-select the stored style in the options dialog, which then exists hidden. The value
     // is the one just read, so the selection is made without writing it back.
@@ -101,18 +96,18 @@ void AppletWindow::Form_QueryUnload(int& /*cancel*/, int /*unloadMode*/) {
     record_.cbSize = platform::kNotifyIconDataSize;
     record_.hWnd = (*this)["pichook"].WindowHandle();
     record_.uID = 1;
-    (void)Api().Shell_NotifyIconA(platform::kNimDelete, record_);  // a failed delete is ignored
+    (void)System().Shell_NotifyIconA(platform::kNimDelete, record_);  // a failed delete is ignored
 }
 
 // The shell forgets every icon when it restarts: the icon is added again with the record kept
 // since the load.
 void AppletWindow::TaskbarCreated() {
-    (void)Api().Shell_NotifyIconA(platform::kNimAdd, record_);
+    (void)System().Shell_NotifyIconA(platform::kNimAdd, record_);
 }
 
 std::string AppletWindow::MyWindowsDir() {
     char buffer[145] = {};
-    const std::uint32_t n = Api().GetWindowsDirectoryA(buffer, sizeof buffer);
+    const std::uint32_t n = System().GetWindowsDirectoryA(buffer, sizeof buffer);
     // When the directory does not fit, the platform writes nothing and returns the size it
     // would need: there is then no directory to give.
     if (n == 0 || n >= sizeof buffer)
@@ -121,7 +116,7 @@ std::string AppletWindow::MyWindowsDir() {
 }
 
 void AppletWindow::pichook_MouseMove(int /*button*/, int /*shift*/, float x, float /*y*/) {
-    lastMessage_ = DecodeMessage(x, Api().TwipsPerPixelX());
+    lastMessage_ = DecodeMessage(x, Host().TwipsPerPixelX());
     // A notification that arrives while the popup menu or a message box of this window is
     // open re-enters here: the first such one is dropped.
     if (busy_) {
@@ -130,7 +125,7 @@ void AppletWindow::pichook_MouseMove(int /*button*/, int /*shift*/, float x, flo
     }
     busy_ = true;
     if (lastMessage_ == kLeftButtonDown) {
-        LaunchApplet(applet_, Api(),
+        LaunchApplet(applet_, System(),
                      applet_.launch == Launch::WindowsDirectory ? MyWindowsDir() : std::string());
     } else if (lastMessage_ == kRightButtonDown) {
         PopupMenu();
@@ -148,7 +143,7 @@ void AppletWindow::mnuAbout_Click() {
     Forms().Reopen("frmAbout");
 }
 void AppletWindow::mnuExit_Click() {
-    basReg::UnloadAllAndEnd(Forms());
+    Forms().Exit();
 }
 
 }  // namespace applets

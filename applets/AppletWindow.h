@@ -8,7 +8,7 @@
 
 #include "applets/catalogue.h"
 #include "core/forms.h"
-#include "platform/api.h"
+#include "platform/system.h"
 
 namespace applets {
 
@@ -40,10 +40,8 @@ public:
     void mnuAbout_Click();
     void mnuExit_Click();
 
-    const Applet& Which() const { return applet_; }
     const platform::NotifyIconData& IconRecord() const { return record_; }
     bool Busy() const { return busy_; }
-    std::int32_t LastMessage() const { return lastMessage_; }
 
 private:
     const Applet& applet_;

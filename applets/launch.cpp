@@ -128,29 +128,30 @@ std::string CommandLine(const Applet& applet, const std::string& parameters,
     return std::string(applet.program) + " " + parameters;
 }
 
-void LaunchApplet(const Applet& applet, platform::Api& api, const std::string& windowsDir) {
+void LaunchApplet(const Applet& applet, platform::System& system, const std::string& windowsDir) {
     const auto started = [&]() -> bool {
         if (applet.launch == Launch::WindowsDirectory) {
             // Without the Windows directory the path would name a file at the current root.
             if (windowsDir.empty())
                 return false;
-            return api.StartProgram(CommandLine(applet, "", windowsDir), 1);
+            return system.StartProgram(CommandLine(applet, "", windowsDir), 1);
         }
         const std::string section(applet.section);
         std::string parameters;
         if (applet.launch == Launch::BareWithParameters)
-            parameters = basIni::ReadIniString(api, section, "parameters", basIni::kSettingsFile);
+            parameters =
+                basIni::ReadIniString(system, section, "parameters", basIni::kSettingsFile);
         const std::string commandLine = CommandLine(applet, parameters, windowsDir);
         const auto style =
-            ToWindowStyle(basIni::ReadIniString(api, section, "runmode", basIni::kSettingsFile));
+            ToWindowStyle(basIni::ReadIniString(system, section, "runmode", basIni::kSettingsFile));
         if (!style || !IsAcceptedWindowStyle(*style))
             return false;
-        return api.StartProgram(commandLine, *style);
+        return system.StartProgram(commandLine, *style);
     }();
     if (started)
         return;
-    api.Beep();
-    api.MsgBox(kLaunchFailure, kLaunchFailureStyle, kLaunchFailureTitle);
+    system.Beep();
+    system.MsgBox(kLaunchFailure, kLaunchFailureStyle, kLaunchFailureTitle);
 }
 
 }  // namespace applets

@@ -7,13 +7,14 @@
 #include <string_view>
 
 #include "applets/catalogue.h"
-#include "platform/api.h"
+#include "platform/system.h"
 
 namespace applets {
 
 inline constexpr const char* kLaunchFailure =
     "This applet will not work on your system; please uncheck it from the Vornkit options menu.";
-inline constexpr int kLaunchFailureStyle = 4144;  // OK, exclamation icon, system-modal
+inline constexpr int kLaunchFailureStyle =
+    platform::kMbOk | platform::kMbIconExclamation | platform::kMbSystemModal;
 inline constexpr const char* kLaunchFailureTitle = "Error";
 
 // Converts a stored run mode to a show-window code the way the settings have always been read:
@@ -37,6 +38,6 @@ std::string CommandLine(const Applet& applet, const std::string& parameters,
 // Reads the applet's settings anew, starts its program and returns without waiting for it.
 // Every failure gives the default beep and the same message box. `windowsDir` is the Windows
 // directory, or "" when it could not be had.
-void LaunchApplet(const Applet& applet, platform::Api& api, const std::string& windowsDir);
+void LaunchApplet(const Applet& applet, platform::System& system, const std::string& windowsDir);
 
 }  // namespace applets

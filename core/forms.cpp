@@ -10,20 +10,12 @@ Form::Form(Runtime& runtime, FormDesign design) : runtime_(runtime), design_(std
         controls_.emplace_back(c);
 }
 
-ControlDesign MakeControl(std::string name, Kind kind, std::string caption, std::string container,
-                          int left, int top, int width, int height, int tabIndex) {
-    ControlDesign c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.caption = std::move(caption);
-    c.container = std::move(container);
-    c.left = left, c.top = top, c.width = width, c.height = height;
-    c.tabIndex = tabIndex;
-    return c;
+platform::System& Form::System() {
+    return runtime_.System();
 }
 
-platform::Api& Form::Api() {
-    return runtime_.Api();
+WindowHost& Form::Host() {
+    return runtime_.Host();
 }
 
 const Control* Form::Find(std::string_view name) const {
@@ -55,54 +47,37 @@ void Form::Fire(std::string_view control, Event event, const MouseArgs& args) {
 }
 
 // Option buttons of one container form a group: selecting one clears the others.
-void Form::Store(Control& c, int value) {
+void Form::SetControlValue(Control& c, int value) {
     if (c.design_.kind == Kind::OptionButton && value != 0) {
         for (Control& other : controls_) {
             if (&other != &c && other.design_.kind == Kind::OptionButton &&
                 other.design_.container == c.design_.container && other.value_ != 0) {
                 other.value_ = 0;
                 if (handle_)
-                    Api().UpdateControl(*this, other);
+                    Host().UpdateControl(*this, other);
             }
         }
         value = 1;
     }
     c.value_ = value;
     if (handle_)
-        Api().UpdateControl(*this, c);
+        Host().UpdateControl(*this, c);
 }
 
 void Form::SetValueQuietly(std::string_view control, int value) {
-    Store((*this)[control], value);
-}
-
-void Form::SetValue(std::string_view control, int value) {
-    Control& c = (*this)[control];
-    const bool changed = c.value_ != value;
-    Store(c, value);
-    const bool click = c.design_.kind == Kind::OptionButton ? value != 0 : changed;
-    if (click)
-        Fire(control, Event::Click);
+    SetControlValue((*this)[control], value);
 }
 
 void Form::SetTextQuietly(std::string_view control, const std::string& text) {
     Control& c = (*this)[control];
     c.text_ = text;
     if (handle_)
-        Api().UpdateControl(*this, c);
-}
-
-void Form::SetText(std::string_view control, const std::string& text) {
-    Control& c = (*this)[control];
-    if (c.text_ == text)
-        return;
-    SetTextQuietly(control, text);
-    Fire(control, Event::Change);
+        Host().UpdateControl(*this, c);
 }
 
 void Form::UserClicked(std::string_view control, int newValue) {
     Control& c = (*this)[control];
-    Store(c, newValue);
+    SetControlValue(c, newValue);
     Fire(control, Event::Click);
 }
 
@@ -124,13 +99,13 @@ void Form::MouseMoved(std::string_view control, const MouseArgs& args) {
 
 int Form::Width() {
     int w = 0, h = 0;
-    Api().FormOuterSize(*this, w, h);
+    Host().FormOuterSize(*this, w, h);
     return w;
 }
 
 int Form::Height() {
     int w = 0, h = 0;
-    Api().FormOuterSize(*this, w, h);
+    Host().FormOuterSize(*this, w, h);
     return h;
 }
 
@@ -138,11 +113,20 @@ void Form::Move(int leftTwips, int topTwips) {
     left_ = leftTwips;
     top_ = topTwips;
     if (handle_)
-        Api().MoveFormWindow(*this, leftTwips, topTwips);
+        Host().MoveFormWindow(*this, leftTwips, topTwips);
+}
+
+void Form::CentreOnScreen() {
+    Move((Host().ScreenWidthTwips() - Width()) / 2, (Host().ScreenHeightTwips() - Height()) / 2);
+}
+
+void Form::SetTopmost(bool on) {
+    Host().SetWindowPos(handle_, on ? kHwndTopmost : kHwndNoTopmost, 0, 0, 0, 0,
+                        kSwpNoMove | kSwpNoSize);
 }
 
 void Form::PopupMenu() {
-    const int chosen = Api().TrackPopupMenu(*this, design_.popupMenu);
+    const int chosen = Host().TrackPopupMenu(*this, design_.popupMenu);
     if (chosen < 0 || chosen >= static_cast<int>(design_.popupMenu.size()))
         return;
     const MenuItem& item = design_.popupMenu[static_cast<std::size_t>(chosen)];
@@ -155,11 +139,23 @@ Runtime::~Runtime() {
     // routine) are destroyed without running any handling.
     for (auto& [name, form] : loaded_)
         if (form->handle_)
-            api_.DestroyFormWindow(*form);
+            host_.DestroyFormWindow(*form);
 }
 
 void Runtime::Register(const std::string& name, Factory factory) {
     factories_[name] = std::move(factory);
+}
+
+std::vector<std::string> Runtime::RegisteredNames() const {
+    std::vector<std::string> names;
+    for (const auto& [name, factory] : factories_)
+        names.push_back(name);  // a map keeps its keys in order
+    return names;
+}
+
+void Runtime::Exit() {
+    if (exit_)
+        exit_();
 }
 
 Form& Runtime::Load(const std::string& name) {
@@ -172,7 +168,7 @@ Form& Runtime::Load(const std::string& name) {
     Form& form = *created;
     loaded_[name] = std::move(created);
     Dispatch([&] {
-        form.handle_ = api_.CreateFormWindow(form);
+        form.handle_ = host_.CreateFormWindow(form);
         form.Form_Load();
     });
     return form;
@@ -192,7 +188,7 @@ void Runtime::Unload(const std::string& name, int unloadMode) {
         auto again = loaded_.find(name);
         if (again == loaded_.end() || again->second.get() != &form)
             return;
-        api_.DestroyFormWindow(form);
+        host_.DestroyFormWindow(form);
         form.handle_ = 0;
         form.visible_ = false;
         unloaded_.push_back(std::move(again->second));
@@ -217,13 +213,13 @@ Form* Runtime::Find(const std::string& name) {
 void Runtime::Show(const std::string& name) {
     Form& form = Load(name);
     form.visible_ = true;
-    api_.ShowFormWindow(form, true);
+    host_.ShowFormWindow(form, true);
 }
 
 void Runtime::Hide(const std::string& name) {
     if (Form* form = Find(name)) {
         form->visible_ = false;
-        api_.ShowFormWindow(*form, false);
+        host_.ShowFormWindow(*form, false);
     }
 }
 

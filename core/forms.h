@@ -1,6 +1,7 @@
 // A small forms runtime: windows loaded and unloaded by name, one instance per name, with
 // controls that hold their own state (check value, selected option, text). Handlers run the same
-// on real windows and headless; the window system behind it is platform::Api.
+// on real windows and headless: the windows go through a WindowHost, the rest of the system
+// through platform::System.
 #pragma once
 
 #include <cstdint>
@@ -12,11 +13,13 @@
 #include <utility>
 #include <vector>
 
-#include "platform/api.h"
+#include "core/window_host.h"
+#include "platform/system.h"
 
 namespace forms {
 
-using platform::Handle;
+// The title of a message box given none.
+inline constexpr const char* kAppTitle = "Vornkit";
 
 enum class Kind {
     Label,
@@ -40,11 +43,13 @@ struct Font {
     bool bold = false;
 };
 
+// Designs are written with designated initializers; every member has a default, so a design
+// names only what differs from it.
 struct ControlDesign {
-    std::string name;
+    std::string name{};
     Kind kind = Kind::Label;
-    std::string caption;
-    std::string container;  // "" for the form itself, else the name of a frame
+    std::string caption{};
+    std::string container{};  // "" for the form itself, else the name of a frame
     int left = 0, top = 0, width = 0, height = 0;  // twips, relative to the container
     int tabIndex = -1;
     Font font{};
@@ -53,11 +58,6 @@ struct ControlDesign {
     std::uint32_t foreColour = kDefaultColour;
 };
 
-// A control of a dialog's design: where it sits (twips, in its container) and its place in the
-// tab order; the rest keeps its defaults.
-ControlDesign MakeControl(std::string name, Kind kind, std::string caption, std::string container,
-                          int left, int top, int width, int height, int tabIndex);
-
 struct MenuItem {
     std::string name;
     std::string caption;  // "-" is a separator
@@ -65,16 +65,16 @@ struct MenuItem {
 };
 
 struct FormDesign {
-    std::string name;
-    std::string caption;
+    std::string name{};
+    std::string caption{};
     Border border = Border::FixedSingle;
     bool controlBox = true;
     bool showInTaskbar = false;
     int clientWidth = 0, clientHeight = 0;  // twips
     int icon = 0;                           // resource id, 0 for none
     std::uint32_t backColour = kDefaultColour;
-    std::vector<ControlDesign> controls;
-    std::vector<MenuItem> popupMenu;
+    std::vector<ControlDesign> controls{};
+    std::vector<MenuItem> popupMenu{};
     // A window that is never shown (the start-up window, the applet windows) gets its controls
     // with the window; any other gets them when it is first shown, so that one loaded hidden
     // costs only its frame.
@@ -118,7 +118,8 @@ public:
     const std::string& Name() const { return design_.name; }
     const FormDesign& Design() const { return design_; }
     Runtime& Forms() { return runtime_; }
-    platform::Api& Api();
+    platform::System& System();
+    WindowHost& Host();
 
     Handle WindowHandle() const { return handle_; }
     void SetWindowHandle(Handle h) { handle_ = h; }
@@ -137,13 +138,9 @@ public:
     // The taskbar was created again (the shell restarted): icons must be added anew.
     virtual void TaskbarCreated() {}
 
-    // Changes made by code: the control's window follows. SetValue runs the Click handling as
-    // a user's click does (an option button when it becomes selected, a check box when its value
-    // changes); SetText runs the Change handling when the text differs. The Quietly forms set
-    // the state without running any handling.
-    void SetValue(std::string_view control, int value);
+    // Changes made by code: the control's window follows, and no handling runs (a Click or
+    // Change handler runs only for what the user does).
     void SetValueQuietly(std::string_view control, int value);
-    void SetText(std::string_view control, const std::string& text);
     void SetTextQuietly(std::string_view control, const std::string& text);
 
     // Changes made by the user, reported by the window system: the state is taken over
@@ -159,6 +156,11 @@ public:
     void Move(int leftTwips, int topTwips);
     int Left() const { return left_; }
     int Top() const { return top_; }
+    // Places the window in the middle of the screen.
+    void CentreOnScreen();
+    // Puts the window into the topmost band, or takes it out (SetWindowPos with HWND_TOPMOST or
+    // HWND_NOTOPMOST, no move, no size).
+    void SetTopmost(bool on);
 
     // Shows the form's popup menu at the mouse pointer and runs the chosen item's Click.
     void PopupMenu();
@@ -172,7 +174,8 @@ protected:
 
 private:
     friend class Runtime;
-    void Store(Control& c, int value);
+    // Sets a control's value; selecting an option button clears the others of its container.
+    void SetControlValue(Control& c, int value);
 
     Runtime& runtime_;
     FormDesign design_;
@@ -188,19 +191,22 @@ class Runtime {
 public:
     using Factory = std::function<std::unique_ptr<Form>(Runtime&)>;
 
-    explicit Runtime(platform::Api& api) : api_(api) {}
+    Runtime(platform::System& system, WindowHost& host) : system_(system), host_(host) {}
     ~Runtime();
-    platform::Api& Api() { return api_; }
+    platform::System& System() { return system_; }
+    WindowHost& Host() { return host_; }
 
     void Register(const std::string& name, Factory factory);
+    // Every registered window name, in alphabetical order.
+    std::vector<std::string> RegisteredNames() const;
+
+    // The program's way out, which the program that builds the runtime hands it.
+    void SetExitRoutine(std::function<void()> exit) { exit_ = std::move(exit); }
+    void Exit();
 
     // Loads the window if it is not loaded (creating it hidden and running Form_Load) and
     // returns it; a loaded window is returned as it is.
     Form& Load(const std::string& name);
-    template <class T>
-    T& LoadAs(const std::string& name) {
-        return static_cast<T&>(Load(name));
-    }
     // Runs Form_QueryUnload and destroys the window; a window that is not loaded stays so
     // and runs nothing. The object itself lives on until no handler is running.
     void Unload(const std::string& name, int unloadMode = 1);
@@ -231,7 +237,9 @@ public:
     }
 
 private:
-    platform::Api& api_;
+    platform::System& system_;
+    WindowHost& host_;
+    std::function<void()> exit_;
     std::map<std::string, Factory> factories_;
     std::map<std::string, std::unique_ptr<Form>> loaded_;
     std::vector<std::unique_ptr<Form>> unloaded_;

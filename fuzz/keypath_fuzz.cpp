@@ -5,7 +5,7 @@
 #include <string>
 
 #include "options/basReg.h"
-#include "platform/portable/portable_api.h"
+#include "platform/portable/portable_system.h"
 
 namespace {
 
@@ -15,9 +15,9 @@ void Check(bool ok) {
 }
 
 // The portable platform without the messages on stderr; it counts them instead.
-class SilentApi : public platform::portable::PortableApi {
+class SilentSystem : public platform::portable::PortableSystem {
 public:
-    SilentApi() : PortableApi(std::filesystem::temp_directory_path()) {}
+    SilentSystem() : PortableSystem(std::filesystem::temp_directory_path()) {}
     int MsgBox(const std::string&, int, const std::string&) override {
         ++messages;
         return 1;
@@ -30,7 +30,7 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path(reinterpret_cast<const char*>(data), size);
 
-    SilentApi api;
+    SilentSystem api;
     platform::Handle mainKey = 12345;
     std::string subKey = "stale";
     basReg::ParseKeyPath(api, path, mainKey, subKey);
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Only the main keys exist at first; once the key exists the write succeeds for every
     // path the parse accepts, and the value reads back.
-    SilentApi fresh;
+    SilentSystem fresh;
     const bool mainOnly = mainKey != 0 && subKey.empty();
     Check(basReg::SetRegistryValue(fresh, path, "Vornkit", path) == mainOnly);
     Check(fresh.messages == (mainOnly ? 0 : 1));

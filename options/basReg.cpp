@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "core/GeneralSettings.h"
+#include "core/forms.h"
 
 namespace basReg {
 
@@ -20,8 +20,6 @@ constexpr std::array<std::pair<std::string_view, platform::Handle>, 7> kMainKeys
     {"HKEY_DYN_DATA", platform::PredefinedKey(0x80000006u)},
 }};
 
-constexpr int kStop = 16;  // OK button and the critical-stop icon
-
 }  // namespace
 
 platform::Handle GetMainKeyHandle(const std::string& name) {
@@ -31,12 +29,12 @@ platform::Handle GetMainKeyHandle(const std::string& name) {
     return 0;
 }
 
-void ParseKeyPath(platform::Api& api, const std::string& keyPath, platform::Handle& mainKey,
+void ParseKeyPath(platform::System& system, const std::string& keyPath, platform::Handle& mainKey,
                   std::string& subKey) {
     mainKey = 0;
     subKey.clear();
     if (keyPath.compare(0, 5, "HKEY_") != 0 || keyPath.size() < 5 || keyPath.back() == '\\') {
-        api.MsgBox("Incorrect Format:\r\n\r\n" + keyPath, 0, core::kAppTitle);
+        system.MsgBox("Incorrect Format:\r\n\r\n" + keyPath, platform::kMbOk, forms::kAppTitle);
         return;
     }
     const std::size_t slash = keyPath.find('\\');
@@ -45,32 +43,32 @@ void ParseKeyPath(platform::Api& api, const std::string& keyPath, platform::Hand
         subKey = keyPath.substr(slash + 1);
     mainKey = GetMainKeyHandle(name);
     if (mainKey < platform::kHkeyClassesRoot || mainKey > platform::kHkeyDynData) {
-        api.MsgBox("Not a valid main key handle", 0, core::kAppTitle);
+        system.MsgBox("Not a valid main key handle", platform::kMbOk, forms::kAppTitle);
         mainKey = 0;
     }
 }
 
-bool SetRegistryValue(platform::Api& api, const std::string& keyPath, const std::string& name,
+bool SetRegistryValue(platform::System& system, const std::string& keyPath, const std::string& name,
                       const std::string& data) {
     platform::Handle mainKey = 0;
     std::string subKey;
-    ParseKeyPath(api, keyPath, mainKey, subKey);
+    ParseKeyPath(system, keyPath, mainKey, subKey);
     if (mainKey == 0)
         return false;  // the parse has shown its message
 
     platform::Handle key = 0;
-    const std::int32_t opened = api.RegOpenKeyExA(mainKey, subKey, 0, platform::kKeyWrite, &key);
+    const std::int32_t opened = system.RegOpenKeyExA(mainKey, subKey, 0, platform::kKeyWrite, &key);
     if (opened != 0) {
-        api.MsgBox(GetRegistryErrorText(opened), kStop, "Registry Open Error");
+        system.MsgBox(GetRegistryErrorText(opened), platform::kMbIconStop, "Registry Open Error");
         return false;
     }
     // The length counts the characters of the data, not a terminating NUL.
-    const std::int32_t written = api.RegSetValueExA(key, name, 0, platform::kRegSz, data,
-                                                    static_cast<std::uint32_t>(data.size()));
+    const std::int32_t written = system.RegSetValueExA(key, name, 0, platform::kRegSz, data,
+                                                       static_cast<std::uint32_t>(data.size()));
     const bool ok = written == 0;
     if (!ok)
-        api.MsgBox(GetRegistryErrorText(written), kStop, "Registry Write Error");
-    (void)api.RegCloseKey(key);  // closed after a failed write too
+        system.MsgBox(GetRegistryErrorText(written), platform::kMbIconStop, "Registry Write Error");
+    (void)system.RegCloseKey(key);  // closed after a failed write too
     return ok;
 }
 

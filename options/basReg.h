@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/api.h"
+#include "platform/system.h"
 
 namespace basReg {
 
@@ -14,12 +14,12 @@ inline constexpr const char* kRunKey =
 inline constexpr const char* kRunValue = "Vornkit";
 
 // Writes `data` as a string value; true when it was written. Empty data writes an empty value.
-bool SetRegistryValue(platform::Api& api, const std::string& keyPath, const std::string& name,
+bool SetRegistryValue(platform::System& system, const std::string& keyPath, const std::string& name,
                       const std::string& data);
 
 // Splits "HKEY_...\sub\key" into the main key's handle and the subkey. Shows a message and
 // gives handle 0 for a path that is not of that form or names no main key.
-void ParseKeyPath(platform::Api& api, const std::string& keyPath, platform::Handle& mainKey,
+void ParseKeyPath(platform::System& system, const std::string& keyPath, platform::Handle& mainKey,
                   std::string& subKey);
 
 // The handle of one of the seven main keys, 0 for any other name (exact, case-sensitive).

@@ -9,12 +9,13 @@ namespace options {
 
 namespace {
 
-struct DialogText {
-    std::string_view code, title, frame, prompt;
-    int width, height;  // client area, twips
+// What differs between the four applets' dialogs beyond their controls.
+struct AppletDialog {
+    std::string_view code, title, frameCaption, prompt;
+    int clientWidth, clientHeight;  // twips
 };
 
-constexpr DialogText kTexts[] = {
+constexpr AppletDialog kDialogs[] = {
     {"TD", "Vorn DOS Options:", "Run MS DOS", "Run MS DOS with the following parameters:", 3390,
      2640},
     {"TE", "Vorn Explore Options:", "Run Windows Explorer",
@@ -24,49 +25,144 @@ constexpr DialogText kTexts[] = {
 };
 
 constexpr std::uint32_t kGrey = 0x00C0C0C0;
-
-forms::ControlDesign Make(const char* name, forms::Kind kind, std::string caption,
-                          const char* container, int left, int top, int width, int height,
-                          int tabIndex, float points = 8.0f, bool bold = false) {
-    forms::ControlDesign c = forms::MakeControl(name, kind, std::move(caption), container, left,
-                                                top, width, height, tabIndex);
-    c.font.points = points;
-    c.font.bold = bold;
-    return c;
-}
+const forms::Font kHeading{.points = 9.75f, .bold = true};
+const forms::Font kBold{.points = 8.25f, .bold = true};
 
 }  // namespace
 
 forms::FormDesign AppletOptionsDesign(const applets::Applet& applet) {
     using forms::Kind;
-    const DialogText& t = *std::find_if(std::begin(kTexts), std::end(kTexts),
-                                        [&](const DialogText& d) { return d.code == applet.code; });
-    forms::FormDesign design;
-    design.name = std::string(applet.optionsDialog);
-    design.caption = "Options";
-    design.border = forms::Border::FixedSingle;
-    design.controlBox = true;
-    design.showInTaskbar = false;
-    design.icon = applet.icon;
-    design.clientWidth = t.width;
-    design.clientHeight = t.height;
+    const AppletDialog& d =
+        *std::find_if(std::begin(kDialogs), std::end(kDialogs),
+                      [&](const AppletDialog& x) { return x.code == applet.code; });
+    forms::FormDesign design{.name = std::string(applet.optionsDialog),
+                             .caption = "Options",
+                             .border = forms::Border::FixedSingle,
+                             .controlBox = true,
+                             .showInTaskbar = false,
+                             .clientWidth = d.clientWidth,
+                             .clientHeight = d.clientHeight,
+                             .icon = applet.icon};
 
     // The Explorer dialog is the fullest; the others differ from it as below.
     std::vector<forms::ControlDesign> c = {
-        Make("Label1", Kind::Label, std::string(t.title), "", 120, 120, 2415, 255, 9, 9.75f, true),
-        Make("Picture1", Kind::PictureBox, "", "", 2640, 120, 615, 495, 8),
-        Make("Frame1", Kind::Frame, std::string(t.frame), "", 120, 480, 2295, 1215, 3),
-        Make("optNorm", Kind::OptionButton, "Option1", "Frame1", 240, 360, 255, 255, 0),
-        Make("optMin", Kind::OptionButton, "Option3", "Frame1", 240, 600, 255, 255, 1),
-        Make("optMax", Kind::OptionButton, "Option2", "Frame1", 240, 840, 255, 255, 2),
-        Make("Label2", Kind::Label, "Normal", "Frame1", 600, 360, 855, 255, 4, 8.25f, true),
-        Make("Label4", Kind::Label, "Minimized", "Frame1", 600, 600, 855, 255, 6, 8.25f, true),
-        Make("Label3", Kind::Label, "Maximized", "Frame1", 600, 840, 975, 255, 5, 8.25f, true),
-        Make("cmdOK", Kind::CommandButton, "OK", "", 2520, 960, 735, 375, 7),
-        Make("Frame3", Kind::Frame, "Parameters", "", 120, 1800, 3135, 1095, 10),
-        Make("Label6", Kind::Label, std::string(t.prompt), "Frame3", 120, 240, 2895, 495, 12, 8.25f,
-             true),
-        Make("txtParam", Kind::TextBox, "", "Frame3", 120, 720, 2895, 285, 11),
+        {.name = "Label1",
+         .kind = Kind::Label,
+         .caption = std::string(d.title),
+         .left = 120,
+         .top = 120,
+         .width = 2415,
+         .height = 255,
+         .tabIndex = 9,
+         .font = kHeading},
+        {.name = "Picture1",
+         .kind = Kind::PictureBox,
+         .left = 2640,
+         .top = 120,
+         .width = 615,
+         .height = 495,
+         .tabIndex = 8,
+         .picture = applet.picture,
+         .backColour = kGrey},
+        {.name = "Frame1",
+         .kind = Kind::Frame,
+         .caption = std::string(d.frameCaption),
+         .left = 120,
+         .top = 480,
+         .width = 2295,
+         .height = 1215,
+         .tabIndex = 3},
+        {.name = "optNorm",
+         .kind = Kind::OptionButton,
+         .caption = "Option1",
+         .container = "Frame1",
+         .left = 240,
+         .top = 360,
+         .width = 255,
+         .height = 255,
+         .tabIndex = 0},
+        {.name = "optMin",
+         .kind = Kind::OptionButton,
+         .caption = "Option3",
+         .container = "Frame1",
+         .left = 240,
+         .top = 600,
+         .width = 255,
+         .height = 255,
+         .tabIndex = 1},
+        {.name = "optMax",
+         .kind = Kind::OptionButton,
+         .caption = "Option2",
+         .container = "Frame1",
+         .left = 240,
+         .top = 840,
+         .width = 255,
+         .height = 255,
+         .tabIndex = 2},
+        {.name = "Label2",
+         .kind = Kind::Label,
+         .caption = "Normal",
+         .container = "Frame1",
+         .left = 600,
+         .top = 360,
+         .width = 855,
+         .height = 255,
+         .tabIndex = 4,
+         .font = kBold},
+        {.name = "Label4",
+         .kind = Kind::Label,
+         .caption = "Minimized",
+         .container = "Frame1",
+         .left = 600,
+         .top = 600,
+         .width = 855,
+         .height = 255,
+         .tabIndex = 6,
+         .font = kBold},
+        {.name = "Label3",
+         .kind = Kind::Label,
+         .caption = "Maximized",
+         .container = "Frame1",
+         .left = 600,
+         .top = 840,
+         .width = 975,
+         .height = 255,
+         .tabIndex = 5,
+         .font = kBold},
+        {.name = "cmdOK",
+         .kind = Kind::CommandButton,
+         .caption = "OK",
+         .left = 2520,
+         .top = 960,
+         .width = 735,
+         .height = 375,
+         .tabIndex = 7},
+        {.name = "Frame3",
+         .kind = Kind::Frame,
+         .caption = "Parameters",
+         .left = 120,
+         .top = 1800,
+         .width = 3135,
+         .height = 1095,
+         .tabIndex = 10},
+        {.name = "Label6",
+         .kind = Kind::Label,
+         .caption = std::string(d.prompt),
+         .container = "Frame3",
+         .left = 120,
+         .top = 240,
+         .width = 2895,
+         .height = 495,
+         .tabIndex = 12,
+         .font = kBold},
+        {.name = "txtParam",
+         .kind = Kind::TextBox,
+         .container = "Frame3",
+         .left = 120,
+         .top = 720,
+         .width = 2895,
+         .height = 285,
+         .tabIndex = 11},
     };
     auto at = [&](std::string_view name) -> forms::ControlDesign& {
         return *std::find_if(c.begin(), c.end(), [&](auto& x) { return x.name == name; });
@@ -79,8 +175,6 @@ forms::FormDesign AppletOptionsDesign(const applets::Applet& applet) {
                                }),
                 c.end());
     };
-    at("Picture1").backColour = kGrey;
-    at("Picture1").picture = applet.picture;
     if (applet.code == "TD") {
         drop({"optNorm", "Label2"});
         auto place = [&](std::string_view name, int left, int top, int tab) {
@@ -120,19 +214,19 @@ frmAppletOptions::frmAppletOptions(forms::Runtime& runtime, const applets::Apple
     On("cmdOK", forms::Event::Click, [this] { cmdOK_Click(); });
 }
 
-void frmAppletOptions::Store(const char* key, const std::string& value) {
-    basIni::WriteIniString(Api(), std::string(applet_.section), key, value, basIni::kSettingsFile);
+void frmAppletOptions::WriteSetting(const char* key, const std::string& value) {
+    basIni::WriteIniString(System(), std::string(applet_.section), key, value,
+                           basIni::kSettingsFile);
 }
 
 void frmAppletOptions::Form_Load() {
-    Api().SetWindowPos(WindowHandle(), platform::kHwndTopmost, 0, 0, 0, 0,
-                       platform::kSwpNoMove | platform::kSwpNoSize);
-    Move(static_cast<int>((Api().ScreenWidthTwips() - Width()) / 2.0f),
-         static_cast<int>((Api().ScreenHeightTwips() - Height()) / 2.0f));
+    SetTopmost(true);
+    CentreOnScreen();
     // The controls show what is stored without writing it back: a hand-edited value (too long,
     // quoted, with blanks at its ends) stays as it is until the user changes it.
     const std::string section(applet_.section);
-    const std::string v = basIni::ReadIniString(Api(), section, "runmode", basIni::kSettingsFile);
+    const std::string v =
+        basIni::ReadIniString(System(), section, "runmode", basIni::kSettingsFile);
     if (v == "1" && Find("optNorm"))
         SetValueQuietly("optNorm", 1);
     if (v == "2")
@@ -140,30 +234,29 @@ void frmAppletOptions::Form_Load() {
     if (v == "3")
         SetValueQuietly("optMax", 1);
     if (HasParameters())
-        SetTextQuietly("txtParam",
-                       basIni::ReadIniString(Api(), section, "parameters", basIni::kSettingsFile));
+        SetTextQuietly("txtParam", basIni::ReadIniString(System(), section, "parameters",
+                                                         basIni::kSettingsFile));
 }
 
 void frmAppletOptions::Form_LostFocus() {
-    Api().BringToFront(*this);
+    Host().BringToFront(*this);
 }
 
 void frmAppletOptions::optNorm_Click() {
-    Store("runmode", "1");
+    WriteSetting("runmode", "1");
 }
 void frmAppletOptions::optMin_Click() {
-    Store("runmode", "2");
+    WriteSetting("runmode", "2");
 }
 void frmAppletOptions::optMax_Click() {
-    Store("runmode", "3");
+    WriteSetting("runmode", "3");
 }
 void frmAppletOptions::txtParam_Change() {
-    Store("parameters", (*this)["txtParam"].Text());
+    WriteSetting("parameters", (*this)["txtParam"].Text());
 }
 
 void frmAppletOptions::cmdOK_Click() {
-    Api().SetWindowPos(WindowHandle(), platform::kHwndNoTopmost, 0, 0, 0, 0,
-                       platform::kSwpNoMove | platform::kSwpNoSize);
+    SetTopmost(false);
     Forms().Unload(*this);
 }
 

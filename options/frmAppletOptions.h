@@ -25,7 +25,8 @@ public:
     bool HasParameters() const { return Find("txtParam") != nullptr; }
 
 private:
-    void Store(const char* key, const std::string& value);
+    // Stores one of the applet's settings: every choice is stored the moment it is made.
+    void WriteSetting(const char* key, const std::string& value);
     const applets::Applet& applet_;
 };
 

@@ -11,7 +11,7 @@ namespace options {
 
 namespace {
 
-using forms::MakeControl;
+constexpr std::uint32_t kGrey = 0x00C0C0C0;
 
 std::string Lower(std::string s) {
     for (char& ch : s)
@@ -24,42 +24,93 @@ std::string Lower(std::string s) {
 
 forms::FormDesign OptionsDesign() {
     using forms::Kind;
-    forms::FormDesign design;
-    design.name = "frmOptions";
-    design.caption = "Options";
-    design.border = forms::Border::FixedSingle;
-    design.controlBox = true;
-    design.showInTaskbar = true;
-    design.clientWidth = 4185;
-    design.clientHeight = 4320;
-    design.icon = IDI_OPTIONS;
+    forms::FormDesign design{.name = "frmOptions",
+                             .caption = "Options",
+                             .border = forms::Border::FixedSingle,
+                             .controlBox = true,
+                             .showInTaskbar = true,
+                             .clientWidth = 4185,
+                             .clientHeight = 4320,
+                             .icon = IDI_OPTIONS};
     auto& c = design.controls;
-    c.push_back(MakeControl("Label1", Kind::Label, "Vornkit Options:", "", 120, 120, 2535, 375, 0));
-    c.back().font.points = 12.0f;
-    c.back().font.bold = true;
-    c.push_back(
-        MakeControl("Frame1", Kind::Frame, "Run these tray applets", "", 120, 600, 3975, 2655, 1));
+    c.push_back({.name = "Label1",
+                 .kind = Kind::Label,
+                 .caption = "Vornkit Options:",
+                 .left = 120,
+                 .top = 120,
+                 .width = 2535,
+                 .height = 375,
+                 .tabIndex = 0,
+                 .font = {.points = 12.0f, .bold = true}});
+    c.push_back({.name = "Frame1",
+                 .kind = Kind::Frame,
+                 .caption = "Run these tray applets",
+                 .left = 120,
+                 .top = 600,
+                 .width = 3975,
+                 .height = 2655,
+                 .tabIndex = 1});
     // The six applet boxes, top to bottom in the order the dialog applies them.
     const int widths[] = {1215, 1215, 1695, 1455, 1455, 1335};
     int row = 0;
     for (std::string_view code : applets::kOptionsOrder) {
         const applets::Applet& a = *applets::ByCode(code);
-        c.push_back(MakeControl(std::string(a.enableKey), Kind::CheckBox,
-                                std::string(a.displayName), "Frame1", 240, 360 + 360 * row,
-                                widths[row], 255, 4 + row));
+        c.push_back({.name = std::string(a.enableKey),
+                     .kind = Kind::CheckBox,
+                     .caption = std::string(a.displayName),
+                     .container = "Frame1",
+                     .left = 240,
+                     .top = 360 + 360 * row,
+                     .width = widths[row],
+                     .height = 255,
+                     .tabIndex = 4 + row});
         ++row;
     }
-    c.push_back(MakeControl("Picture2", Kind::PictureBox, "", "Frame1", 2880, 600, 495, 495, 10));
-    c.back().picture = IDI_PROGRAM;
-    c.back().backColour = 0x00C0C0C0;
-    c.push_back(MakeControl("cmdCancel", Kind::CommandButton, "Cancel", "Frame1", 2640, 1560, 975,
-                            375, 12));
-    c.push_back(
-        MakeControl("cmdOK", Kind::CommandButton, "OK", "Frame1", 2640, 2040, 975, 375, 11));
-    c.push_back(MakeControl("Frame2", Kind::Frame, "Startup", "", 120, 3360, 3975, 855, 2));
-    c.push_back(MakeControl("StartupCheck", Kind::CheckBox,
-                            "Load Vornkit when your computer starts up", "Frame2", 240, 360, 3615,
-                            255, 3));
+    c.push_back({.name = "Picture2",
+                 .kind = Kind::PictureBox,
+                 .container = "Frame1",
+                 .left = 2880,
+                 .top = 600,
+                 .width = 495,
+                 .height = 495,
+                 .tabIndex = 10,
+                 .picture = IDI_PROGRAM,
+                 .backColour = kGrey});
+    c.push_back({.name = "cmdCancel",
+                 .kind = Kind::CommandButton,
+                 .caption = "Cancel",
+                 .container = "Frame1",
+                 .left = 2640,
+                 .top = 1560,
+                 .width = 975,
+                 .height = 375,
+                 .tabIndex = 12});
+    c.push_back({.name = "cmdOK",
+                 .kind = Kind::CommandButton,
+                 .caption = "OK",
+                 .container = "Frame1",
+                 .left = 2640,
+                 .top = 2040,
+                 .width = 975,
+                 .height = 375,
+                 .tabIndex = 11});
+    c.push_back({.name = "Frame2",
+                 .kind = Kind::Frame,
+                 .caption = "Startup",
+                 .left = 120,
+                 .top = 3360,
+                 .width = 3975,
+                 .height = 855,
+                 .tabIndex = 2});
+    c.push_back({.name = "StartupCheck",
+                 .kind = Kind::CheckBox,
+                 .caption = "Load Vornkit when your computer starts up",
+                 .container = "Frame2",
+                 .left = 240,
+                 .top = 360,
+                 .width = 3615,
+                 .height = 255,
+                 .tabIndex = 3});
     return design;
 }
 
@@ -70,37 +121,31 @@ std::string StartupCommand(const std::string& appPath, const std::string& exeNam
     return path;
 }
 
-frmOptions::frmOptions(core::Program& program)
-    : Form(program.Forms(), OptionsDesign()), program_(program) {
+frmOptions::frmOptions(forms::Runtime& runtime, GeneralSettings& settings)
+    : Form(runtime, OptionsDesign()), settings_(settings) {
     On("cmdOK", forms::Event::Click, [this] { cmdOK_Click(); });
     On("cmdCancel", forms::Event::Click, [this] { cmdCancel_Click(); });
 }
 
-void frmOptions::Topmost(bool on) {
-    Api().SetWindowPos(WindowHandle(), on ? platform::kHwndTopmost : platform::kHwndNoTopmost, 0, 0,
-                       0, 0, platform::kSwpNoMove | platform::kSwpNoSize);
-}
-
 void frmOptions::Form_Load() {
-    Move(static_cast<int>((Api().ScreenWidthTwips() - Width()) / 2.0),
-         static_cast<int>((Api().ScreenHeightTwips() - Height()) / 2.0));
-    Topmost(true);
+    CentreOnScreen();
+    SetTopmost(true);
     // A box is ticked only for "1", the one value that makes an applet run; anything else a
     // hand-edited file may hold shows as cleared, which is what the program does with it.
-    for (auto& [key, field] : program_.Settings().Fields())
+    for (auto& [key, field] : settings_.Fields())
         SetValueQuietly(key, *field == "1" ? 1 : 0);
 }
 
 void frmOptions::cmdOK_Click() {
-    core::GeneralSettings& settings = program_.Settings();
     const std::string file = basIni::kSettingsFile;
 
     // Start with Windows: stored on every OK, before anything is checked.
     const bool startup = (*this)["StartupCheck"].Value() == 1;
-    basReg::SetRegistryValue(Api(), basReg::kRunKey, basReg::kRunValue,
-                             startup ? StartupCommand(Api().AppPath(), Api().AppExeName()) : "");
-    basIni::WriteIniString(Api(), core::kGeneralSection, "StartupCheck", startup ? "1" : "0", file);
-    settings.StartupCheck = startup ? "1" : "0";
+    basReg::SetRegistryValue(
+        System(), basReg::kRunKey, basReg::kRunValue,
+        startup ? StartupCommand(System().AppPath(), System().AppExeName()) : "");
+    basIni::WriteIniString(System(), kGeneralSection, "StartupCheck", startup ? "1" : "0", file);
+    settings_.StartupCheck = startup ? "1" : "0";
     // A registry error message runs its own message loop; if the dialog was opened afresh
     // meanwhile, these boxes were discarded and nothing more is applied from them.
     if (Forms().Find(Name()) != this)
@@ -111,15 +156,15 @@ void frmOptions::cmdOK_Click() {
                                       return (*this)[applets::ByCode(code)->enableKey].Value() == 0;
                                   });
     if (none) {
-        Topmost(false);  // so that the message comes in front of the dialog
-        Api().MsgBox(kNoAppletLeft, 16, core::kAppTitle);
-        Topmost(true);
+        SetTopmost(false);  // so that the message comes in front of the dialog
+        System().MsgBox(kNoAppletLeft, platform::kMbIconStop, forms::kAppTitle);
+        SetTopmost(true);
         return;
     }
 
     for (std::string_view code : applets::kOptionsOrder) {
         const applets::Applet& a = *applets::ByCode(code);
-        std::string& field = *settings.Field(a.enableKey);
+        std::string& field = *settings_.Field(a.enableKey);
         const int box = (*this)[a.enableKey].Value();
         // An applet runs exactly when its field is "1", so that is what is compared with.
         if (box == 1 && field != "1") {
@@ -132,14 +177,14 @@ void frmOptions::cmdOK_Click() {
     }
     for (std::string_view code : applets::kOptionsOrder) {
         const applets::Applet& a = *applets::ByCode(code);
-        basIni::WriteIniString(Api(), core::kGeneralSection, std::string(a.enableKey),
-                               *settings.Field(a.enableKey) == "0" ? "0" : "1", file);
+        basIni::WriteIniString(System(), kGeneralSection, std::string(a.enableKey),
+                               *settings_.Field(a.enableKey) == "0" ? "0" : "1", file);
     }
     cmdCancel_Click();
 }
 
 void frmOptions::cmdCancel_Click() {
-    Topmost(false);
+    SetTopmost(false);
     Forms().Unload(*this);
 }
 

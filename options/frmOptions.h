@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/forms.h"
-#include "core/program.h"
+#include "options/GeneralSettings.h"
 
 namespace options {
 
@@ -21,15 +21,14 @@ std::string StartupCommand(const std::string& appPath, const std::string& exeNam
 
 class frmOptions : public forms::Form {
 public:
-    explicit frmOptions(core::Program& program);
+    frmOptions(forms::Runtime& runtime, GeneralSettings& settings);
 
     void Form_Load() override;
     void cmdOK_Click();
     void cmdCancel_Click();
 
 private:
-    void Topmost(bool on);
-    core::Program& program_;
+    GeneralSettings& settings_;
 };
 
 }  // namespace options

@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "about/frmAbout.h"
-#include "core/program.h"
 #include "fake_api.h"
+#include "program/program.h"
 
 using testing_support::FakeApi;
 using testing_support::TempDir;
@@ -15,7 +15,7 @@ namespace {
 struct Fixture {
     TempDir dir;
     FakeApi api{dir.Path()};
-    core::Program program{api};
+    program::Program program{api, api};
     Fixture() { program.Forms().Reopen("frmAbout"); }
     about::frmAbout& About() {
         return static_cast<about::frmAbout&>(*program.Forms().Find("frmAbout"));

@@ -4,9 +4,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/program.h"
 #include "fake_api.h"
 #include "options/frmAppletOptions.h"
+#include "program/program.h"
 
 using testing_support::FakeApi;
 using testing_support::TempDir;
@@ -16,7 +16,7 @@ namespace {
 struct Fixture {
     TempDir dir;
     FakeApi api{dir.Path()};
-    core::Program program{api};
+    program::Program program{api, api};
     std::string name;
 
     Fixture(const std::string& code, const std::string& ini) : name("frm" + code + "Opt") {
@@ -126,7 +126,7 @@ TEST(AppletOptionsLayout, TheFourDialogsDifferOnlyWhereIntended) {
     };
     TempDir dir;
     FakeApi api(dir.Path());
-    forms::Runtime runtime(api);
+    forms::Runtime runtime(api, api);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         options::frmAppletOptions d(runtime, *applets::ByCode(c.code));

@@ -1,5 +1,5 @@
-// The unit tests' platform: the portable one, with every call that matters written to a log
-// and the platform's answers open to scripting.
+// The unit tests' platform: the portable system and headless windows, with every call that
+// matters written to one log and the platform's answers open to scripting.
 #pragma once
 
 #include <deque>
@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "core/forms.h"
-#include "platform/portable/portable_api.h"
+#include "platform/portable/portable_system.h"
+#include "platform/portable/portable_windows.h"
 
 namespace testing_support {
 
@@ -41,9 +42,10 @@ inline std::string RootKeyText(std::uint32_t value) {
     return std::to_string(value);
 }
 
-class FakeApi : public platform::portable::PortableApi {
+class FakeApi : public platform::portable::PortableSystem,
+                public platform::portable::PortableWindowHost {
 public:
-    explicit FakeApi(const std::filesystem::path& windowsDir) : PortableApi(windowsDir) {}
+    explicit FakeApi(const std::filesystem::path& windowsDir) : PortableSystem(windowsDir) {}
 
     std::vector<std::string> log;
     bool logReads = false;
@@ -57,12 +59,12 @@ public:
                                            const std::string& file) override {
         if (logReads)
             log.push_back("read " + section + " " + key);
-        return PortableApi::GetPrivateProfileStringA(section, key, def, buffer, size, file);
+        return PortableSystem::GetPrivateProfileStringA(section, key, def, buffer, size, file);
     }
     bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                     const std::string& value, const std::string& file) override {
         log.push_back("write " + section + " " + key + "=" + value);
-        return PortableApi::WritePrivateProfileStringA(section, key, value, file);
+        return PortableSystem::WritePrivateProfileStringA(section, key, value, file);
     }
     std::int32_t RegOpenKeyExA(platform::Handle key, const std::string& subKey,
                                std::uint32_t options, std::uint32_t access,
@@ -71,7 +73,7 @@ public:
                       std::to_string(access));
         if (openResult)
             return *openResult;
-        return PortableApi::RegOpenKeyExA(key, subKey, options, access, result);
+        return PortableSystem::RegOpenKeyExA(key, subKey, options, access, result);
     }
     std::int32_t RegSetValueExA(platform::Handle key, const std::string& name,
                                 std::uint32_t reserved, std::uint32_t type, const std::string& data,
@@ -80,16 +82,16 @@ public:
                       " length " + std::to_string(length));
         if (setResult)
             return *setResult;
-        return PortableApi::RegSetValueExA(key, name, reserved, type, data, length);
+        return PortableSystem::RegSetValueExA(key, name, reserved, type, data, length);
     }
     std::int32_t RegCloseKey(platform::Handle key) override {
         log.push_back("reg.close");
-        return PortableApi::RegCloseKey(key);
+        return PortableSystem::RegCloseKey(key);
     }
     bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData& r) override {
         log.push_back(std::string(message == platform::kNimAdd ? "icon.add " : "icon.delete ") +
                       r.szTip);
-        return PortableApi::Shell_NotifyIconA(message, r);
+        return PortableSystem::Shell_NotifyIconA(message, r);
     }
     bool StartProgram(const std::string& commandLine, std::int32_t style) override {
         log.push_back("start [" + commandLine + "] " + std::to_string(style));
@@ -111,15 +113,15 @@ public:
     }
     void EndProgram() override {
         log.push_back("end");
-        PortableApi::EndProgram();
+        PortableSystem::EndProgram();
     }
     platform::Handle CreateFormWindow(forms::Form& form) override {
         log.push_back("load " + form.Name());
-        return PortableApi::CreateFormWindow(form);
+        return PortableWindowHost::CreateFormWindow(form);
     }
     void DestroyFormWindow(forms::Form& form) override {
         log.push_back("unload " + form.Name());
-        PortableApi::DestroyFormWindow(form);
+        PortableWindowHost::DestroyFormWindow(form);
     }
     void ShowFormWindow(forms::Form& form, bool visible) override {
         log.push_back((visible ? "show " : "hide ") + form.Name());

@@ -7,10 +7,10 @@
 #include <map>
 #include <sstream>
 
-#include "core/program.h"
 #include "fake_api.h"
 #include "options/basReg.h"
 #include "options/frmOptions.h"
+#include "program/program.h"
 
 using testing_support::FakeApi;
 using testing_support::TempDir;
@@ -23,7 +23,7 @@ const std::vector<std::string> kBoxes = {"TECheck", "TDCheck", "TCCheck",
 struct Fixture {
     TempDir dir;
     FakeApi api{dir.Path()};
-    core::Program program{api};
+    program::Program program{api, api};
 
     explicit Fixture(const std::string& ini = "", bool runKey = true) {
         if (!ini.empty())

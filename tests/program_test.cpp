@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "applets/AppletWindow.h"
-#include "core/program.h"
 #include "fake_api.h"
+#include "program/program.h"
 
 using testing_support::FakeApi;
 using testing_support::TempDir;
@@ -23,7 +23,7 @@ std::string ReadFile(const std::filesystem::path& p) {
 struct Fixture {
     TempDir dir;
     FakeApi api{dir.Path()};
-    core::Program program{api};
+    program::Program program{api, api};
 
     void Ini(const std::string& text) {
         std::ofstream(dir.Path() / "vornkit.ini", std::ios::binary) << text;
@@ -152,7 +152,7 @@ TEST(AppletWindow, ReentryDuringTheMenu) {
             return FakeApi::TrackPopupMenu(f, items);
         }
     } api(dir.Path());
-    core::Program program(api);
+    program::Program program(api, api);
     program.Start();
     auto& w = static_cast<applets::AppletWindow&>(*program.Forms().Find("frmTEIcon"));
     auto notify = [&](int m) {

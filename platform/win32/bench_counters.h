@@ -1,23 +1,20 @@
 // Resource counting for the leak benchmark. Only the vornkit_bench build (VORNKIT_BENCH) counts:
-// there the hooks below tally what the Win32 layer creates and releases, per kind. In the
-// product every hook is the bare call it wraps, so the product carries nothing of it.
-//
-//   VK_BENCH_CREATED(kind, call)        call, counted once when it returns a non-null result
-//   VK_BENCH_CREATED_N(kind, n, call)   the same, counted n times (a process and its thread)
-//   VK_BENCH_RELEASED(kind, call)       call, counted once when it reports success
-//   VK_BENCH_DESTROY_WINDOW(hwnd)       DestroyWindow(hwnd), counting the window and every
-//                                       window inside it that is gone afterwards
+// there the handle owners (handles.h) and the window code tally what the Windows layer creates
+// and releases, per kind. In the product every counter is an empty inline function.
 #pragma once
-
-#ifdef VORNKIT_BENCH
 
 #include <windows.h>
 
+#ifdef VORNKIT_BENCH
 #include <vector>
+#endif
 
 namespace platform::win32::bench {
 
 enum Kind { kWindow, kIcon, kFont, kBrush, kMenu, kHandle, kKinds };
+
+#ifdef VORNKIT_BENCH
+
 inline constexpr const char* kKindNames[kKinds] = {"windows", "icons", "fonts",
                                                    "brushes", "menus", "process/thread handles"};
 
@@ -31,18 +28,16 @@ inline Counters& Counts() {
     return counters;
 }
 
-template <class T>
-T Created(Kind kind, long n, T result) {
-    if (result)
-        Counts().created[kind] += n;
-    return result;
+// Counts one creation when `made` holds (the call gave a handle).
+inline void Created(Kind kind, bool made) {
+    if (made)
+        ++Counts().created[kind];
 }
 
-template <class T>
-T Released(Kind kind, T result) {
-    if (result)
+// Counts one release when `freed` holds (the call succeeded).
+inline void Released(Kind kind, bool freed) {
+    if (freed)
         ++Counts().released[kind];
-    return result;
 }
 
 inline BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
@@ -50,6 +45,7 @@ inline BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
     return TRUE;
 }
 
+// DestroyWindow, counting the window and every window inside it that is gone afterwards.
 inline BOOL DestroyWindowCounted(HWND hwnd) {
     std::vector<HWND> tree{hwnd};
     EnumChildWindows(hwnd, Collect, reinterpret_cast<LPARAM>(&tree));
@@ -60,21 +56,14 @@ inline BOOL DestroyWindowCounted(HWND hwnd) {
     return result;
 }
 
-}  // namespace platform::win32::bench
-
-#define VK_BENCH_CREATED(kind, call) \
-    ::platform::win32::bench::Created(::platform::win32::bench::kind, 1, call)
-#define VK_BENCH_CREATED_N(kind, n, call) \
-    ::platform::win32::bench::Created(::platform::win32::bench::kind, n, call)
-#define VK_BENCH_RELEASED(kind, call) \
-    ::platform::win32::bench::Released(::platform::win32::bench::kind, call)
-#define VK_BENCH_DESTROY_WINDOW(hwnd) ::platform::win32::bench::DestroyWindowCounted(hwnd)
-
 #else
 
-#define VK_BENCH_CREATED(kind, call) (call)
-#define VK_BENCH_CREATED_N(kind, n, call) (call)
-#define VK_BENCH_RELEASED(kind, call) (call)
-#define VK_BENCH_DESTROY_WINDOW(hwnd) DestroyWindow(hwnd)
+inline void Created(Kind, bool) {}
+inline void Released(Kind, bool) {}
+inline BOOL DestroyWindowCounted(HWND hwnd) {
+    return DestroyWindow(hwnd);
+}
 
 #endif
+
+}  // namespace platform::win32::bench

@@ -1,30 +1,29 @@
-#include "core/program.h"
+#include "program/program.h"
 
 #include "about/frmAbout.h"
 #include "applets/AppletWindow.h"
 #include "applets/catalogue.h"
-#include "core/frmMain.h"
 #include "options/frmAppletOptions.h"
 #include "options/frmOptions.h"
+#include "program/frmMain.h"
+#include "program/shutdown.h"
 #include "resources/resource.h"
 
-namespace core {
+namespace program {
 
-Program::Program(platform::Api& api) : forms_(api) {
+Program::Program(platform::System& system, forms::WindowHost& host) : forms_(system, host) {
+    forms_.SetExitRoutine([this] { basReg::UnloadAllAndEnd(forms_); });
     forms_.Register("frmMain",
-                    [this](forms::Runtime&) { return std::make_unique<frmMain>(*this); });
-    forms_.Register("frmOptions", [this](forms::Runtime&) {
-        return std::make_unique<options::frmOptions>(*this);
+                    [this](forms::Runtime& r) { return std::make_unique<frmMain>(r, settings_); });
+    forms_.Register("frmOptions", [this](forms::Runtime& r) {
+        return std::make_unique<options::frmOptions>(r, settings_);
     });
     forms_.Register("frmAbout",
                     [](forms::Runtime& r) { return std::make_unique<about::frmAbout>(r); });
     // The icon holder only carries the program's icon; the program never loads it.
     forms_.Register("frmIco", [](forms::Runtime& r) {
-        forms::FormDesign design;
-        design.name = "frmIco";
-        design.icon = IDI_PROGRAM;
-        design.neverShown = true;
-        return std::make_unique<forms::Form>(r, design);
+        return std::make_unique<forms::Form>(
+            r, forms::FormDesign{.name = "frmIco", .icon = IDI_PROGRAM, .neverShown = true});
     });
     for (const applets::Applet& a : applets::kApplets) {
         forms_.Register(std::string(a.window), [&a](forms::Runtime& r) {
@@ -41,4 +40,4 @@ void Program::Start() {
     forms_.Load("frmMain");
 }
 
-}  // namespace core
+}  // namespace program

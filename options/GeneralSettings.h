@@ -1,15 +1,14 @@
-// The in-memory copy of the general section "VORNKIT", filled at start-up and changed only by
-// the general options dialog's OK.
+// The in-memory copy of the general section "VORNKIT": filled at start-up, changed only by the
+// general options dialog's OK, which is why it lives with that dialog.
 #pragma once
 
 #include <array>
 #include <string>
 #include <string_view>
 
-namespace core {
+namespace options {
 
 inline constexpr const char* kGeneralSection = "VORNKIT";
-inline constexpr const char* kAppTitle = "Vornkit";
 
 struct GeneralSettings {
     std::string TACheck, TCCheck, TDCheck, TECheck, TNCheck, TPCheck, StartupCheck;
@@ -34,4 +33,4 @@ struct GeneralSettings {
     }
 };
 
-}  // namespace core
+}  // namespace options

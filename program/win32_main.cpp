@@ -1,8 +1,10 @@
-// Vornkit's entry: the hidden start-up window does the rest.
+// Vornkit's entry on Windows: the program on the real platform. The hidden start-up window
+// does the rest.
 #include <windows.h>
 
-#include "core/program.h"
-#include "platform/win32/win32_api.h"
+#include "platform/win32/system.h"
+#include "platform/win32/window_host.h"
+#include "program/program.h"
 
 #ifdef VORNKIT_BENCH
 // The leak benchmark's build: "--cycles N" opens and closes every dialog N times and starts the
@@ -20,10 +22,10 @@ namespace {
 
 namespace bench = platform::win32::bench;
 
-void Pump(platform::win32::Win32Api& api) {
+void Pump(platform::win32::Win32WindowHost& host) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (api.TranslateDialogMessage(msg))
+        if (host.TranslateDialogMessage(msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -80,34 +82,34 @@ void WaitEnded(const char* exe) {
         Sleep(1);
 }
 
-void Cycle(platform::win32::Win32Api& api, core::Program& program, HWND hook, int n) {
+void Cycle(platform::win32::Win32WindowHost& host, program::Program& program, HWND hook, int n) {
     const char* dialogs[] = {"frmOptions", "frmTDOpt", "frmTEOpt",
                              "frmTCOpt",   "frmTNOpt", "frmAbout"};
     for (const char* name : dialogs)
         for (int i = 0; i < n; ++i) {
             program.Forms().Reopen(name);
-            Pump(api);
+            Pump(host);
             program.Forms().Unload(name);
-            Pump(api);
+            Pump(host);
         }
     for (int i = 0; i < n; ++i) {
         // The notification area's callback for a left button press on the icon.
         SendMessageA(hook, WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDOWN, 0));
         WaitEnded("notepad.exe");
-        Pump(api);
+        Pump(host);
     }
 }
 
-int RunCycles(platform::win32::Win32Api& api, core::Program& program, int n) {
-    Pump(api);
+int RunCycles(platform::win32::Win32WindowHost& host, program::Program& program, int n) {
+    Pump(host);
     forms::Form* icon = program.Forms().Find("frmTNIcon");
     if (!icon)
         return 2;
     HWND hook = reinterpret_cast<HWND>(static_cast<UINT_PTR>((*icon)["pichook"].WindowHandle()));
-    Cycle(api, program, hook, 1);  // first use: whatever is made once and kept is made now
+    Cycle(host, program, hook, 1);  // first use: whatever is made once and kept is made now
     const Usage before = Measure();
     const DWORD start = GetTickCount();
-    Cycle(api, program, hook, n);
+    Cycle(host, program, hook, n);
     const DWORD elapsed = GetTickCount() - start;
     const Usage after = Measure();
 
@@ -139,20 +141,22 @@ int RunCycles(platform::win32::Win32Api& api, core::Program& program, int n) {
 #endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    platform::win32::Win32Api api(instance);
-    core::Program program(api);
-    api.SetRuntime(&program.Forms());
+    platform::win32::Win32System system;
+    platform::win32::Win32WindowHost host(instance);
+    program::Program program(system, host);
+    host.SetRuntime(&program.Forms());
     program.Start();
 #ifdef VORNKIT_BENCH
     if (const char* cycles = std::strstr(GetCommandLineA(), "--cycles "))
-        return RunCycles(api, program, std::atoi(cycles + 9));
+        return RunCycles(host, program, std::atoi(cycles + 9));
 #endif
 
-    // The program only ends through its exit command, which ends the process; the loop also
-    // ends if the session closes the message queue.
+    // Nothing posts WM_QUIT: the program ends through its exit command, which ends the process
+    // from inside a handler. GetMessage fails (-1) only for an invalid window or message
+    // pointer, which this loop never passes.
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (api.TranslateDialogMessage(msg))
+        if (host.TranslateDialogMessage(msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -2,17 +2,17 @@
 #pragma once
 
 #include "core/forms.h"
-#include "core/program.h"
+#include "options/GeneralSettings.h"
 
-namespace core {
+namespace program {
 
 class frmMain : public forms::Form {
 public:
-    explicit frmMain(Program& program);
+    frmMain(forms::Runtime& runtime, options::GeneralSettings& settings);
     void Form_Load() override;
 
 private:
-    Program& program_;
+    options::GeneralSettings& settings_;
 };
 
-}  // namespace core
+}  // namespace program

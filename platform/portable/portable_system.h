@@ -1,5 +1,5 @@
-// The platform for systems without Win32: its own profile files, an in-memory registry and
-// headless windows. The unit tests' doubles build on it.
+// The system calls for systems without Win32: its own profile files and an in-memory registry.
+// The unit tests' double builds on it.
 #pragma once
 
 #include <filesystem>
@@ -7,19 +7,22 @@
 #include <set>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include "platform/api.h"
 #include "platform/portable/profile.h"
+#include "platform/system.h"
 
 namespace platform::portable {
+
+// Handles are handed out from the top quarter of the handle's range, so that a handle cut to 32
+// bits anywhere in a 64-bit build no longer matches its window or key.
+inline constexpr Handle kFirstHandle = (Handle{1} << (sizeof(Handle) * 8 - 2)) + 0x100;
 
 // Where the settings file lives on a system without a Windows directory.
 inline constexpr const char* kDefaultWindowsDir = "/var/lib/vornkit";
 
-class PortableApi : public Api {
+class PortableSystem : public System {
 public:
-    explicit PortableApi(std::filesystem::path windowsDir = kDefaultWindowsDir);
+    explicit PortableSystem(std::filesystem::path windowsDir = kDefaultWindowsDir);
 
     std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
                                            const std::string& def, char* buffer, std::uint32_t size,
@@ -39,31 +42,15 @@ public:
     bool StartProgram(const std::string& commandLine, std::int32_t windowStyle) override;
     void Beep() override {}
     int MsgBox(const std::string& prompt, int style, const std::string& title) override;
-    void SetWindowPos(Handle, int, int, int, int, int, std::uint32_t) override {}
-
-    float TwipsPerPixelX() override { return twipsPerPixel; }
-    float TwipsPerPixelY() override { return twipsPerPixel; }
-    int ScreenWidthTwips() override { return static_cast<int>(800 * twipsPerPixel); }
-    int ScreenHeightTwips() override { return static_cast<int>(600 * twipsPerPixel); }
     std::string AppPath() override { return appPath; }
     std::string AppExeName() override { return exeName; }
     void EndProgram() override { ended = true; }
-
-    Handle CreateFormWindow(forms::Form& form) override;
-    void DestroyFormWindow(forms::Form& form) override;
-    void ShowFormWindow(forms::Form&, bool) override {}
-    void MoveFormWindow(forms::Form&, int, int) override {}
-    void FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) override;
-    void UpdateControl(forms::Form&, forms::Control&) override {}
-    void BringToFront(forms::Form&) override {}
-    int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>&) override { return -1; }
 
     // Creates a key in the in-memory registry ("HKEY_LOCAL_MACHINE\\SOFTWARE\\...").
     void CreateRegistryKey(const std::string& path);
     // The value under a key path, or nullptr.
     const std::string* RegistryValue(const std::string& path, const std::string& name) const;
 
-    float twipsPerPixel = 15.0f;
     std::string appPath = "/opt/vornkit";
     std::string exeName = "vornkit";
     bool ended = false;
@@ -74,10 +61,7 @@ private:
     ProfileFiles profiles_;
     std::map<std::string, std::map<std::string, std::string>> registry_;  // upper-case paths
     std::map<Handle, std::string> openKeys_;
-    // Handles are handed out from the top quarter of the handle's range, so that a handle cut to
-    // 32 bits anywhere in a 64-bit build no longer matches its window or key.
-    static constexpr Handle kFirstHandle = (Handle{1} << (sizeof(Handle) * 8 - 2)) + 0x100;
-    Handle nextHandle_ = kFirstHandle;
+    Handle nextKey_ = kFirstHandle;
 };
 
 }  // namespace platform::portable

@@ -1,17 +1,11 @@
-// The Windows operations Vornkit calls, with the arguments the program passes. Three
-// implementations: the real Win32 API, a portable one for systems without Win32, and the
-// recording doubles of the unit tests.
+// The system calls Vornkit makes (profile files, registry, notification area, starting a program,
+// message boxes), with the arguments the program passes. Three implementations: the real Win32
+// API, a portable one for systems without Win32, and the recording double of the unit tests.
+// The windows themselves go through the forms runtime's window host (core/window_host.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
-
-namespace forms {
-class Form;
-class Control;
-struct MenuItem;
-}  // namespace forms
 
 namespace platform {
 
@@ -45,18 +39,26 @@ constexpr Handle PredefinedKey(std::uint32_t value) {
 inline constexpr Handle kHkeyClassesRoot = PredefinedKey(0x80000000u);  // the first root
 inline constexpr Handle kHkeyDynData = PredefinedKey(0x80000006u);      // the last root
 
-constexpr std::uint32_t kNimAdd = 0;
-constexpr std::uint32_t kNimDelete = 2;
-constexpr int kHwndTopmost = -1;
-constexpr int kHwndNoTopmost = -2;
-constexpr std::uint32_t kSwpNoSize = 1;
-constexpr std::uint32_t kSwpNoMove = 2;
-constexpr std::uint32_t kRegSz = 1;
-constexpr std::uint32_t kKeyWrite = 0x20006;
+// Shell_NotifyIconA: the messages and the fields of the record that count.
+inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimDelete = 2;
+inline constexpr std::uint32_t kNifMessage = 1;
+inline constexpr std::uint32_t kNifIcon = 2;
+inline constexpr std::uint32_t kNifTip = 4;
 
-class Api {
+// Message box styles.
+inline constexpr int kMbOk = 0;                // an OK button, no icon
+inline constexpr int kMbIconStop = 16;         // the critical-stop icon
+inline constexpr int kMbIconExclamation = 48;  // the exclamation icon
+inline constexpr int kMbSystemModal = 4096;    // stays in front of every window
+
+// Registry.
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kKeyWrite = 0x20006;
+
+class System {
 public:
-    virtual ~Api() = default;
+    virtual ~System() = default;
 
     // Profile files.
     virtual std::uint32_t GetPrivateProfileStringA(const std::string& section,
@@ -83,30 +85,11 @@ public:
     virtual bool StartProgram(const std::string& commandLine, std::int32_t windowStyle) = 0;
     virtual void Beep() = 0;
     virtual int MsgBox(const std::string& prompt, int style, const std::string& title) = 0;
-    virtual void SetWindowPos(Handle window, int insertAfter, int x, int y, int cx, int cy,
-                              std::uint32_t flags) = 0;
 
-    // The screen and the running program.
-    virtual float TwipsPerPixelX() = 0;
-    virtual float TwipsPerPixelY() = 0;
-    virtual int ScreenWidthTwips() = 0;
-    virtual int ScreenHeightTwips() = 0;
+    // The running program.
     virtual std::string AppPath() = 0;     // folder of the running program, as reported
     virtual std::string AppExeName() = 0;  // file name without its extension
     virtual void EndProgram() = 0;         // the real one does not return
-
-    // The window system behind the forms runtime. A form's window and its controls are
-    // created hidden; the form's control objects keep their state, the window shows it.
-    virtual Handle CreateFormWindow(forms::Form& form) = 0;
-    virtual void DestroyFormWindow(forms::Form& form) = 0;
-    virtual void ShowFormWindow(forms::Form& form, bool visible) = 0;
-    virtual void MoveFormWindow(forms::Form& form, int leftTwips, int topTwips) = 0;
-    virtual void FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) = 0;
-    virtual void UpdateControl(forms::Form& form, forms::Control& control) = 0;
-    virtual void BringToFront(forms::Form& form) = 0;
-    // Shows a popup menu at the mouse pointer and returns the index of the chosen item, or
-    // -1 when the menu closed without a choice.
-    virtual int TrackPopupMenu(forms::Form& form, const std::vector<forms::MenuItem>& items) = 0;
 };
 
 }  // namespace platform

@@ -1,0 +1,55 @@
+cmake_minimum_required(VERSION 3.20)
+# Checks that no source of the product includes a header from a floor above its own: run as
+#   cmake -DROOT=<source folder> -P cmake/check_floors.cmake
+# and fails, naming every wrong include, when one does. The floors and what each may include:
+set(allowed_platform platform)
+set(allowed_core platform core)
+set(allowed_applets platform core applets resources)
+set(allowed_about platform core about resources)
+set(allowed_options platform core applets options resources)
+set(allowed_program platform core applets about options program platform_win32 resources)
+set(allowed_platform_portable platform platform_portable core)
+set(allowed_platform_win32 platform platform_win32 core resources)
+set(allowed_resources resources)
+
+# The floor of a path: its first folder, or the first two below platform/ ("platform_win32").
+function(floor_of path result)
+  string(REGEX MATCH "^[A-Za-z0-9_]+(/[A-Za-z0-9_]+)?" prefix "${path}")
+  if(prefix MATCHES "^platform/(win32|portable)$")
+    string(REPLACE "/" "_" floor "${prefix}")
+  else()
+    string(REGEX REPLACE "/.*" "" floor "${prefix}")
+  endif()
+  set(${result} ${floor} PARENT_SCOPE)
+endfunction()
+
+file(GLOB_RECURSE sources RELATIVE ${ROOT}
+  ${ROOT}/platform/*.h ${ROOT}/platform/*.cpp ${ROOT}/core/*.h ${ROOT}/core/*.cpp
+  ${ROOT}/applets/*.h ${ROOT}/applets/*.cpp ${ROOT}/about/*.h ${ROOT}/about/*.cpp
+  ${ROOT}/options/*.h ${ROOT}/options/*.cpp ${ROOT}/program/*.h ${ROOT}/program/*.cpp
+  ${ROOT}/resources/*.h)
+set(wrong 0)
+foreach(source ${sources})
+  floor_of("${source}" floor)
+  if(NOT DEFINED allowed_${floor})
+    message(SEND_ERROR "${source}: lies in no known floor (${floor})")
+    math(EXPR wrong "${wrong} + 1")
+    continue()
+  endif()
+  file(STRINGS ${ROOT}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" header "${line}")
+    if(NOT header MATCHES "/")
+      continue()  # beside the source, or generated (version.h)
+    endif()
+    floor_of("${header}" above)
+    if(NOT above IN_LIST allowed_${floor})
+      message(SEND_ERROR "${source}: includes ${header}, from a floor (${above}) that "
+                         "${floor} may not use")
+      math(EXPR wrong "${wrong} + 1")
+    endif()
+  endforeach()
+endforeach()
+if(wrong GREATER 0)
+  message(FATAL_ERROR "${wrong} include(s) across the floors")
+endif()

@@ -1,0 +1,10 @@
+# Cross build of a Windows program with MinGW-w64, for the target triplet VORNKIT_MINGW_TRIPLET
+# (set by mingw-i686.cmake or mingw-x86_64.cmake, which include this file).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${VORNKIT_MINGW_TRIPLET}-gcc)
+set(CMAKE_CXX_COMPILER ${VORNKIT_MINGW_TRIPLET}-g++)
+set(CMAKE_RC_COMPILER ${VORNKIT_MINGW_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${VORNKIT_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,0 +1,49 @@
+// The window system behind the forms runtime. A form's window and its controls are created
+// hidden; the form's control objects keep their state, the window shows it. Implemented on real
+// windows (Win32), headless (portable), and by the recording double of the unit tests.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/system.h"
+
+namespace forms {
+
+class Form;
+class Control;
+struct MenuItem;
+
+using platform::Handle;
+
+// SetWindowPos: the topmost band and the flags the program uses.
+inline constexpr int kHwndTopmost = -1;
+inline constexpr int kHwndNoTopmost = -2;
+inline constexpr std::uint32_t kSwpNoSize = 1;
+inline constexpr std::uint32_t kSwpNoMove = 2;
+
+class WindowHost {
+public:
+    virtual ~WindowHost() = default;
+
+    virtual Handle CreateFormWindow(Form& form) = 0;
+    virtual void DestroyFormWindow(Form& form) = 0;
+    virtual void ShowFormWindow(Form& form, bool visible) = 0;
+    virtual void MoveFormWindow(Form& form, int leftTwips, int topTwips) = 0;
+    virtual void FormOuterSize(Form& form, int& widthTwips, int& heightTwips) = 0;
+    virtual void UpdateControl(Form& form, Control& control) = 0;
+    virtual void BringToFront(Form& form) = 0;
+    // Shows a popup menu at the mouse pointer and returns the index of the chosen item, or
+    // -1 when the menu closed without a choice.
+    virtual int TrackPopupMenu(Form& form, const std::vector<MenuItem>& items) = 0;
+    virtual void SetWindowPos(Handle window, int insertAfter, int x, int y, int cx, int cy,
+                              std::uint32_t flags) = 0;
+
+    // The screen.
+    virtual float TwipsPerPixelX() = 0;
+    virtual float TwipsPerPixelY() = 0;
+    virtual int ScreenWidthTwips() = 0;
+    virtual int ScreenHeightTwips() = 0;
+};
+
+}  // namespace forms

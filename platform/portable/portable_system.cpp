@@ -1,0 +1,112 @@
+#include "platform/portable/portable_system.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iostream>
+
+namespace platform::portable {
+
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+const char* const kMainKeyNames[] = {
+    "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+    "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
+
+}  // namespace
+
+PortableSystem::PortableSystem(std::filesystem::path dir)
+    : windowsDir(dir), profiles_(std::move(dir)) {
+    for (const char* name : kMainKeyNames)
+        registry_[name];
+}
+
+std::uint32_t PortableSystem::GetPrivateProfileStringA(const std::string& section,
+                                                       const std::string& key,
+                                                       const std::string& def, char* buffer,
+                                                       std::uint32_t size,
+                                                       const std::string& file) {
+    return profiles_.GetPrivateProfileString(section, key, def, buffer, size, file);
+}
+
+bool PortableSystem::WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                                const std::string& value, const std::string& file) {
+    return profiles_.WritePrivateProfileString(section, key, value, file);
+}
+
+std::uint32_t PortableSystem::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
+    const std::string dir = windowsDir.string();
+    const auto n = static_cast<std::uint32_t>(dir.size());
+    if (n + 1 > size)
+        return n + 1;  // too small: nothing written, the size needed returned
+    std::memcpy(buffer, dir.c_str(), n + 1);
+    return n;
+}
+
+void PortableSystem::CreateRegistryKey(const std::string& path) {
+    registry_[Upper(path)];
+}
+
+const std::string* PortableSystem::RegistryValue(const std::string& path,
+                                                 const std::string& name) const {
+    auto key = registry_.find(Upper(path));
+    if (key == registry_.end())
+        return nullptr;
+    auto value = key->second.find(Upper(name));
+    return value == key->second.end() ? nullptr : &value->second;
+}
+
+std::int32_t PortableSystem::RegOpenKeyExA(Handle key, const std::string& subKey, std::uint32_t,
+                                           std::uint32_t, Handle* result) {
+    if (key < kHkeyClassesRoot || key > kHkeyDynData)
+        return 6;  // ERROR_INVALID_HANDLE
+    std::string path = kMainKeyNames[key - kHkeyClassesRoot];
+    if (!subKey.empty())
+        path += "\\" + subKey;
+    if (registry_.count(Upper(path)) == 0)
+        return 2;  // keys are opened, never created
+    *result = nextKey_++;
+    openKeys_[*result] = Upper(path);
+    return 0;
+}
+
+std::int32_t PortableSystem::RegSetValueExA(Handle key, const std::string& valueName, std::uint32_t,
+                                            std::uint32_t, const std::string& data,
+                                            std::uint32_t length) {
+    auto open = openKeys_.find(key);
+    if (open == openKeys_.end())
+        return 6;
+    registry_[open->second][Upper(valueName)] =
+        data.substr(0, std::min<std::size_t>(length, data.size()));
+    return 0;
+}
+
+std::int32_t PortableSystem::RegCloseKey(Handle key) {
+    return openKeys_.erase(key) ? 0 : 6;
+}
+
+bool PortableSystem::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) {
+    const auto id = std::make_pair(record.hWnd, record.uID);
+    if (message == kNimAdd)
+        return icons.insert(id).second;
+    if (message == kNimDelete)
+        return icons.erase(id) != 0;
+    return false;
+}
+
+bool PortableSystem::StartProgram(const std::string&, std::int32_t) {
+    return false;  // none of the applets' programs exists here
+}
+
+int PortableSystem::MsgBox(const std::string& prompt, int, const std::string& title) {
+    std::cerr << title << ": " << prompt << '\n';
+    return 1;
+}
+
+}  // namespace platform::portable

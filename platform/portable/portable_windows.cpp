@@ -1,0 +1,27 @@
+#include "platform/portable/portable_windows.h"
+
+namespace platform::portable {
+
+Handle PortableWindowHost::CreateFormWindow(forms::Form& form) {
+    // A form's icon handle stands for its icon resource.
+    form.SetIconHandle(
+        form.Design().icon ? kFirstHandle - 0x100 + static_cast<Handle>(form.Design().icon) : 0);
+    for (forms::Control& c : form.Controls())
+        c.SetWindowHandle(nextWindow_++);
+    return nextWindow_++;
+}
+
+void PortableWindowHost::DestroyFormWindow(forms::Form& form) {
+    for (forms::Control& c : form.Controls())
+        c.SetWindowHandle(0);
+}
+
+void PortableWindowHost::FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) {
+    // A fixed single border adds a 3-pixel frame and a 19-pixel caption, as on Windows 9x.
+    const bool framed = form.Design().border != forms::Border::None;
+    const auto px = static_cast<int>(twipsPerPixel);
+    widthTwips = form.Design().clientWidth + (framed ? 6 * px : 0);
+    heightTwips = form.Design().clientHeight + (framed ? 25 * px : 0);
+}
+
+}  // namespace platform::portable

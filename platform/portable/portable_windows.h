@@ -1,0 +1,37 @@
+// Headless windows for systems without Win32: a form's window and its controls get handles and
+// a size, and nothing is drawn. The unit tests' double builds on it.
+#pragma once
+
+#include <vector>
+
+#include "core/forms.h"
+#include "core/window_host.h"
+#include "platform/portable/portable_system.h"
+
+namespace platform::portable {
+
+class PortableWindowHost : public forms::WindowHost {
+public:
+    Handle CreateFormWindow(forms::Form& form) override;
+    void DestroyFormWindow(forms::Form& form) override;
+    void ShowFormWindow(forms::Form&, bool) override {}
+    void MoveFormWindow(forms::Form&, int, int) override {}
+    void FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) override;
+    void UpdateControl(forms::Form&, forms::Control&) override {}
+    void BringToFront(forms::Form&) override {}
+    int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>&) override { return -1; }
+    void SetWindowPos(Handle, int, int, int, int, int, std::uint32_t) override {}
+
+    float TwipsPerPixelX() override { return twipsPerPixel; }
+    float TwipsPerPixelY() override { return twipsPerPixel; }
+    int ScreenWidthTwips() override { return static_cast<int>(800 * twipsPerPixel); }
+    int ScreenHeightTwips() override { return static_cast<int>(600 * twipsPerPixel); }
+
+    float twipsPerPixel = 15.0f;
+
+private:
+    // Window handles lie apart from the registry keys the system hands out.
+    Handle nextWindow_ = kFirstHandle + 0x100000;
+};
+
+}  // namespace platform::portable

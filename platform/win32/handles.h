@@ -1,0 +1,138 @@
+// Owners of the Windows handles the program makes: each holds one handle, frees it in its
+// destructor and can be moved but not copied. In the benchmark build they also count what is
+// made and freed (bench_counters.h), so that a leak shows.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+#include "platform/win32/bench_counters.h"
+
+namespace platform::win32 {
+
+template <class Handle, class Traits>
+class Owned {
+public:
+    Owned() = default;
+    explicit Owned(Handle h) : h_(h) { bench::Created(Traits::kKind, h != nullptr); }
+    ~Owned() { Free(); }
+    Owned(Owned&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
+    Owned& operator=(Owned&& other) noexcept {
+        if (this != &other) {
+            Free();
+            h_ = std::exchange(other.h_, nullptr);
+        }
+        return *this;
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+
+    Handle get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+    // Frees the handle now; true when there was one and it was freed.
+    bool Free() {
+        if (!h_)
+            return false;
+        const bool freed = Traits::Free(std::exchange(h_, nullptr));
+        bench::Released(Traits::kKind, freed);
+        return freed;
+    }
+
+private:
+    Handle h_ = nullptr;
+};
+
+struct IconTraits {
+    static constexpr bench::Kind kKind = bench::kIcon;
+    static bool Free(HICON h) { return DestroyIcon(h) != FALSE; }
+};
+struct FontTraits {
+    static constexpr bench::Kind kKind = bench::kFont;
+    static bool Free(HFONT h) { return DeleteObject(h) != FALSE; }
+};
+struct BrushTraits {
+    static constexpr bench::Kind kKind = bench::kBrush;
+    static bool Free(HBRUSH h) { return DeleteObject(h) != FALSE; }
+};
+struct MenuTraits {
+    static constexpr bench::Kind kKind = bench::kMenu;
+    static bool Free(HMENU h) { return DestroyMenu(h) != FALSE; }
+};
+struct KernelHandleTraits {  // a process or thread handle
+    static constexpr bench::Kind kKind = bench::kHandle;
+    static bool Free(HANDLE h) { return CloseHandle(h) != FALSE; }
+};
+struct WindowTraits {  // a window and, with it, every window inside it
+    static constexpr bench::Kind kKind = bench::kWindow;
+    static bool Free(HWND h) { return bench::DestroyWindowCounted(h) != FALSE; }
+};
+
+using OwnedIcon = Owned<HICON, IconTraits>;
+using OwnedFont = Owned<HFONT, FontTraits>;
+using OwnedBrush = Owned<HBRUSH, BrushTraits>;
+using OwnedMenu = Owned<HMENU, MenuTraits>;
+using OwnedKernelHandle = Owned<HANDLE, KernelHandleTraits>;
+using OwnedWindow = Owned<HWND, WindowTraits>;
+
+// A registry key the program opened. Closing reports the registry's own result code, which the
+// program's registry routine hands on; a key still open when its owner goes is closed then.
+class OwnedKey {
+public:
+    explicit OwnedKey(HKEY key) : key_(key) {}
+    ~OwnedKey() { Close(); }
+    OwnedKey(OwnedKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
+    OwnedKey& operator=(OwnedKey&&) = delete;
+    OwnedKey(const OwnedKey&) = delete;
+    OwnedKey& operator=(const OwnedKey&) = delete;
+    LONG Close() { return key_ ? RegCloseKey(std::exchange(key_, nullptr)) : ERROR_INVALID_HANDLE; }
+
+private:
+    HKEY key_;
+};
+
+// The screen's device context, for measuring.
+class ScreenDC {
+public:
+    ScreenDC() : dc_(GetDC(nullptr)) {}
+    ~ScreenDC() {
+        if (dc_)
+            ReleaseDC(nullptr, dc_);
+    }
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// A window's device context for painting, between BeginPaint and EndPaint.
+class PaintDC {
+public:
+    explicit PaintDC(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
+    ~PaintDC() { EndPaint(hwnd_, &ps_); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
+// An object selected into a device context until the end of the scope.
+class Selected {
+public:
+    Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~Selected() { SelectObject(dc_, old_); }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,168 @@
+#include "platform/win32/system.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+// The program's handles carry every bit of the platform's, in the 32-bit and the 64-bit build.
+static_assert(sizeof(platform::Handle) == sizeof(HWND) && sizeof(platform::Handle) == sizeof(HKEY));
+// The icon record is the platform's own single-byte record in its original layout: 88 bytes in
+// the 32-bit build, 104 in the 64-bit one, field for field where the shell looks for them.
+static_assert(platform::kNotifyIconDataSize == NOTIFYICONDATAA_V1_SIZE);
+static_assert(sizeof(void*) != 4 || platform::kNotifyIconDataSize == 88);
+static_assert(offsetof(platform::NotifyIconData, hWnd) == offsetof(NOTIFYICONDATAA, hWnd));
+static_assert(offsetof(platform::NotifyIconData, uCallbackMessage) ==
+              offsetof(NOTIFYICONDATAA, uCallbackMessage));
+static_assert(offsetof(platform::NotifyIconData, hIcon) == offsetof(NOTIFYICONDATAA, hIcon));
+static_assert(offsetof(platform::NotifyIconData, szTip) == offsetof(NOTIFYICONDATAA, szTip));
+static_assert(platform::kNifMessage == NIF_MESSAGE && platform::kNifIcon == NIF_ICON &&
+              platform::kNifTip == NIF_TIP);
+static_assert(platform::kMbIconStop == MB_ICONSTOP &&
+              platform::kMbIconExclamation == MB_ICONEXCLAMATION &&
+              platform::kMbSystemModal == MB_SYSTEMMODAL);
+
+namespace platform::win32 {
+
+namespace {
+
+HKEY ToKey(Handle h) {
+    return reinterpret_cast<HKEY>(h);
+}
+
+// The running program's file, as Windows reports it.
+std::string ModuleFileName() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, n);
+}
+
+}  // namespace
+
+std::uint32_t Win32System::GetPrivateProfileStringA(const std::string& section,
+                                                    const std::string& key, const std::string& def,
+                                                    char* buffer, std::uint32_t size,
+                                                    const std::string& file) {
+    return ::GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer, size,
+                                      file.c_str());
+}
+
+bool Win32System::WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                             const std::string& value, const std::string& file) {
+    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                        file.c_str()) != FALSE;
+}
+
+std::uint32_t Win32System::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
+    return ::GetWindowsDirectoryA(buffer, size);
+}
+
+std::int32_t Win32System::RegOpenKeyExA(Handle key, const std::string& subKey,
+                                        std::uint32_t options, std::uint32_t access,
+                                        Handle* result) {
+    HKEY opened = nullptr;
+    const LONG r = ::RegOpenKeyExA(ToKey(key), subKey.c_str(), options, access, &opened);
+    *result = 0;
+    if (r == ERROR_SUCCESS) {
+        *result = reinterpret_cast<Handle>(opened);
+        openKeys_.emplace(*result, OwnedKey(opened));
+    }
+    return r;
+}
+
+std::int32_t Win32System::RegSetValueExA(Handle key, const std::string& valueName,
+                                         std::uint32_t reserved, std::uint32_t type,
+                                         const std::string& data, std::uint32_t length) {
+    // The program counts the characters of a string value; the registry stores exactly the
+    // bytes it is given, so the terminating NUL goes with them. Without it an empty value would
+    // be stored with no data at all, and readers would get an unterminated string.
+    if (type == REG_SZ) {
+        const std::string text = data.substr(0, std::min<std::size_t>(length, data.size()));
+        return ::RegSetValueExA(ToKey(key), valueName.c_str(), reserved, type,
+                                reinterpret_cast<const BYTE*>(text.c_str()),
+                                static_cast<DWORD>(text.size() + 1));
+    }
+    return ::RegSetValueExA(ToKey(key), valueName.c_str(), reserved, type,
+                            reinterpret_cast<const BYTE*>(data.c_str()), length);
+}
+
+std::int32_t Win32System::RegCloseKey(Handle key) {
+    auto open = openKeys_.find(key);
+    if (open == openKeys_.end())
+        return ::RegCloseKey(ToKey(key));  // not one the program opened: the registry answers
+    const LONG r = open->second.Close();
+    openKeys_.erase(open);
+    return r;
+}
+
+bool Win32System::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) {
+    NOTIFYICONDATAA nid;
+    std::memset(&nid, 0, sizeof nid);
+    nid.cbSize = record.cbSize;  // the original single-byte layout's size
+    nid.hWnd = reinterpret_cast<HWND>(record.hWnd);
+    nid.uID = record.uID;
+    nid.uFlags = record.uFlags;
+    nid.uCallbackMessage = record.uCallbackMessage;
+    nid.hIcon = reinterpret_cast<HICON>(record.hIcon);
+    std::memcpy(nid.szTip, record.szTip, sizeof record.szTip);
+    return ::Shell_NotifyIconA(message, &nid) != FALSE;
+}
+
+bool Win32System::StartProgram(const std::string& commandLine, std::int32_t windowStyle) {
+    STARTUPINFOA si;
+    std::memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(windowStyle);
+    PROCESS_INFORMATION pi;
+    std::memset(&pi, 0, sizeof pi);
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return false;
+    // The program runs on its own; nothing of it is kept.
+    OwnedKernelHandle thread(pi.hThread);
+    OwnedKernelHandle process(pi.hProcess);
+    return true;
+}
+
+void Win32System::Beep() {
+    MessageBeep(MB_OK);
+}
+
+int Win32System::MsgBox(const std::string& prompt, int style, const std::string& title) {
+    // Owned by the program's active window, as a message of that window: it stands in front
+    // of it even when that window is topmost, and the window takes no input until it is closed.
+    return MessageBoxA(GetActiveWindow(), prompt.c_str(), title.c_str(), static_cast<UINT>(style));
+}
+
+std::string Win32System::AppPath() {
+    std::string p = ModuleFileName();
+    const std::size_t slash = p.find_last_of('\\');
+    if (slash == std::string::npos)
+        return p;
+    p.resize(slash);
+    if (p.size() == 2 && p[1] == ':')
+        p += '\\';  // a drive's root keeps its backslash
+    return p;
+}
+
+std::string Win32System::AppExeName() {
+    std::string p = ModuleFileName();
+    const std::size_t slash = p.find_last_of('\\');
+    if (slash != std::string::npos)
+        p.erase(0, slash + 1);
+    const std::size_t dot = p.find_last_of('.');
+    if (dot != std::string::npos)
+        p.resize(dot);
+    return p;
+}
+
+void Win32System::EndProgram() {
+    ExitProcess(0);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,40 @@
+// The system calls on the real platform: the Win32 API in its single-byte "A" forms.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "platform/system.h"
+#include "platform/win32/handles.h"
+
+namespace platform::win32 {
+
+class Win32System : public System {
+public:
+    std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                           const std::string& def, char* buffer, std::uint32_t size,
+                                           const std::string& file) override;
+    bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                    const std::string& value, const std::string& file) override;
+    std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+    std::int32_t RegOpenKeyExA(Handle key, const std::string& subKey, std::uint32_t options,
+                               std::uint32_t access, Handle* result) override;
+    std::int32_t RegSetValueExA(Handle key, const std::string& valueName, std::uint32_t reserved,
+                                std::uint32_t type, const std::string& data,
+                                std::uint32_t length) override;
+    std::int32_t RegCloseKey(Handle key) override;
+    bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) override;
+    bool StartProgram(const std::string& commandLine, std::int32_t windowStyle) override;
+    void Beep() override;
+    int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+    std::string AppPath() override;
+    std::string AppExeName() override;
+    void EndProgram() override;
+
+private:
+    std::map<Handle, OwnedKey> openKeys_;  // the keys opened and not yet closed
+};
+
+}  // namespace platform::win32

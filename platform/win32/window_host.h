@@ -1,0 +1,125 @@
+// The forms runtime's windows on the real platform: one top-level window per form, child
+// windows for its controls, and the window procedures that turn the user's actions into the
+// form's handlers.
+//
+// The code is in rooms along its seams: form_windows.cpp (window classes, the hidden owner, the
+// message-only parent, making, showing, moving and destroying windows, the screen), controls.cpp
+// (the control kinds, fonts, pictures) and window_procs.cpp (the window procedures).
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/forms.h"
+#include "core/window_host.h"
+#include "platform/win32/handles.h"
+
+namespace platform::win32 {
+
+// What the platform keeps for one form's window. The window itself is declared last, so that it
+// is destroyed first, before the fonts, brushes and icons its controls draw with.
+struct FormWindow {
+    forms::Form* form = nullptr;
+    OwnedIcon smallIcon;
+    OwnedIcon bigIcon;
+    std::map<std::string, OwnedIcon> pictures;  // by control name
+    std::vector<std::pair<forms::Font, OwnedFont>> fonts;
+    std::map<COLORREF, OwnedBrush> brushes;
+    std::map<HWND, forms::Control*> controls;
+    HWND lastFocus = nullptr;
+    bool controlsCreated = false;
+    POINT position = {0, 0};  // where the window is to be made, pixels
+    bool moved = false;
+    int pendingBand = 0;  // topmost band asked for while hidden, applied when shown (0: none)
+    int updating = 0;    // a change made by code: the window's own notifications are not the user's
+    int quietFocus = 0;  // focus moved by the program: a radio button must not select itself
+    std::map<std::string, POINT> origins;  // absolute client position of each frame, pixels
+    OwnedWindow placeholder;               // stands for the window until it is made
+    OwnedWindow hwnd;
+
+    HBRUSH Brush(COLORREF colour);
+};
+
+class Win32WindowHost : public forms::WindowHost {
+public:
+    explicit Win32WindowHost(HINSTANCE instance);
+    ~Win32WindowHost() override;
+    void SetRuntime(forms::Runtime* runtime) { runtime_ = runtime; }
+
+    // The message loop's keyboard handling for the active form (Tab between controls).
+    bool TranslateDialogMessage(MSG& msg);
+
+    Handle CreateFormWindow(forms::Form& form) override;
+    void DestroyFormWindow(forms::Form& form) override;
+    void ShowFormWindow(forms::Form& form, bool visible) override;
+    void MoveFormWindow(forms::Form& form, int leftTwips, int topTwips) override;
+    void FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) override;
+    void UpdateControl(forms::Form& form, forms::Control& control) override;
+    void BringToFront(forms::Form& form) override;
+    int TrackPopupMenu(forms::Form& form, const std::vector<forms::MenuItem>& items) override;
+    void SetWindowPos(Handle window, int insertAfter, int x, int y, int cx, int cy,
+                      std::uint32_t flags) override;
+    float TwipsPerPixelX() override;
+    float TwipsPerPixelY() override;
+    int ScreenWidthTwips() override;
+    int ScreenHeightTwips() override;
+
+private:
+    // form_windows.cpp
+    FormWindow* WindowOf(forms::Form& form);
+    bool MakeWindow(FormWindow& w);
+    HWND Owner();
+    HWND MessageOnlyParent();
+    SIZE Screen();
+    RECT OuterRect(const forms::FormDesign& design);
+    int Dpi();
+    int ToPixels(int twips);
+    template <class F>
+    void Dispatch(F&& f) {
+        if (runtime_)
+            runtime_->Dispatch(std::forward<F>(f));
+        else
+            f();
+    }
+
+    // controls.cpp
+    void CreateControls(FormWindow& w);
+    void FocusFirst(FormWindow& w);
+    OwnedIcon LoadIconAt(int resource, int size);
+    HFONT FontFor(FormWindow& w, const forms::Font& font);
+    bool HasFace(const char* face);
+
+    // window_procs.cpp
+    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandlePicture(FormWindow& w, forms::Control& c, HWND hwnd, UINT msg, WPARAM wParam,
+                          LPARAM lParam);
+    bool HandleCommand(FormWindow& w, HWND from, WORD code);  // false: not a control's
+    void PaintShapes(FormWindow& w, HWND hwnd);
+
+    HINSTANCE instance_;
+    forms::Runtime* runtime_ = nullptr;
+    UINT taskbarCreated_ = 0;
+    std::map<forms::Form*, std::unique_ptr<FormWindow>> windows_;
+    std::vector<std::pair<std::string, bool>> faces_;  // font faces asked for: installed or not
+    int dpi_ = 0;
+    SIZE screen_ = {0, 0};     // the screen's size in pixels, 0 until asked for
+    OwnedWindow owner_;        // hidden owner of the windows that stay out of the taskbar
+    OwnedWindow messageOnly_;  // message-only parent of the placeholders and the start-up window
+};
+
+// The window classes the host registers.
+inline constexpr char kFormClass[] = "VornkitForm";
+inline constexpr char kPictureClass[] = "VornkitPicture";
+inline constexpr char kOwnerClass[] = "VornkitOwner";
+inline constexpr char kMessageOnlyClass[] = "VornkitMessageOnly";
+
+COLORREF SystemOr(std::uint32_t colour, int sysColour);
+
+}  // namespace platform::win32

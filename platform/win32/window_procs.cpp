@@ -1,0 +1,198 @@
+// The window procedures: what the user does to a form's window or its controls becomes the
+// form's handlers, each run through the runtime's Dispatch.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/window_host.h"
+
+namespace platform::win32 {
+
+LRESULT CALLBACK Win32WindowHost::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* w = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg == WM_NCDESTROY)
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    if (!w || !w->form || msg == WM_NCDESTROY)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    auto& host = static_cast<Win32WindowHost&>(w->form->Host());
+    return host.HandleForm(*w, hwnd, msg, wParam, lParam);
+}
+
+bool Win32WindowHost::HandleCommand(FormWindow& w, HWND from, WORD code) {
+    auto c = w.controls.find(from);
+    if (c == w.controls.end())
+        return false;
+    forms::Form& form = *w.form;
+    const std::string name = c->second->Name();
+    switch (c->second->Design().kind) {
+        case forms::Kind::CheckBox:
+            if (code == BN_CLICKED && !w.updating) {
+                const int v = static_cast<int>(SendMessageA(from, BM_GETCHECK, 0, 0));
+                Dispatch([&] { form.UserClicked(name, v); });
+            }
+            break;
+        case forms::Kind::OptionButton:
+            // A radio button also reports a click when it merely receives the focus; only the
+            // user's selection counts.
+            if (code == BN_CLICKED && !w.updating && !w.quietFocus &&
+                SendMessageA(from, BM_GETCHECK, 0, 0) == BST_CHECKED)
+                Dispatch([&] { form.UserClicked(name, 1); });
+            break;
+        case forms::Kind::CommandButton:
+            if (code == BN_CLICKED)
+                Dispatch([&] { form.UserClickedButton(name); });
+            break;
+        case forms::Kind::TextBox:
+            if (code == EN_CHANGE && !w.updating) {
+                const int n = GetWindowTextLengthA(from);
+                std::string text(static_cast<std::size_t>(n) + 1, '\0');
+                text.resize(static_cast<std::size_t>(GetWindowTextA(from, text.data(), n + 1)));
+                Dispatch([&] { form.UserChangedText(name, text); });
+            }
+            break;
+        case forms::Kind::Label:
+            if (code == STN_CLICKED)
+                Dispatch([&] { form.UserClickedButton(name); });
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+// The rectangles of the form's shapes, drawn in black on its background.
+void Win32WindowHost::PaintShapes(FormWindow& w, HWND hwnd) {
+    PaintDC dc(hwnd);
+    for (forms::Control& c : w.form->Controls()) {
+        if (c.Design().kind != forms::Kind::Shape)
+            continue;
+        const forms::ControlDesign& s = c.Design();
+        Selected pen(dc.get(), GetStockObject(BLACK_PEN));
+        Selected brush(dc.get(), GetStockObject(NULL_BRUSH));
+        Rectangle(dc.get(), ToPixels(s.left), ToPixels(s.top), ToPixels(s.left + s.width),
+                  ToPixels(s.top + s.height));
+    }
+}
+
+LRESULT Win32WindowHost::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM wParam,
+                                    LPARAM lParam) {
+    forms::Form& form = *w.form;
+    if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+        Dispatch([&] { form.TaskbarCreated(); });
+        return 0;
+    }
+    switch (msg) {
+        case WM_DISPLAYCHANGE:
+            screen_ = {0, 0};
+            break;
+        case WM_COMMAND:
+            if (!HandleCommand(w, reinterpret_cast<HWND>(lParam), HIWORD(wParam)))
+                break;
+            return 0;
+        case WM_LBUTTONUP:
+            Dispatch([&] { form.UserClickedButton("Form"); });
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd, focus))
+                    w.lastFocus = focus;
+                Dispatch([&] { form.Form_LostFocus(); });
+            } else if (!w.controls.empty()) {
+                FocusFirst(w);
+            }
+            return 0;
+        case WM_CLOSE:
+            // The close box unloads the window, as the program's own unload does.
+            Dispatch([&] { form.Forms().Unload(form.Name()); });
+            return 0;
+        case WM_ERASEBKGND:
+            if (form.Design().backColour != forms::kDefaultColour) {
+                RECT r;
+                GetClientRect(hwnd, &r);
+                FillRect(reinterpret_cast<HDC>(wParam), &r,
+                         w.Brush(static_cast<COLORREF>(form.Design().backColour)));
+                return 1;
+            }
+            break;
+        case WM_PAINT:
+            PaintShapes(w, hwnd);
+            return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
+            auto c = w.controls.find(reinterpret_cast<HWND>(lParam));
+            if (c == w.controls.end())
+                break;
+            const forms::ControlDesign& s = c->second->Design();
+            const std::uint32_t back =
+                s.backColour != forms::kDefaultColour ? s.backColour : form.Design().backColour;
+            if (back == forms::kDefaultColour && s.foreColour == forms::kDefaultColour)
+                break;
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, SystemOr(s.foreColour, COLOR_BTNTEXT));
+            SetBkColor(dc, SystemOr(back, COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(w.Brush(SystemOr(back, COLOR_BTNFACE)));
+        }
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32WindowHost::PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* w = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!w || !w->form)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    auto c = w->controls.find(hwnd);
+    if (c == w->controls.end())
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    auto& host = static_cast<Win32WindowHost&>(w->form->Host());
+    return host.HandlePicture(*w, *c->second, hwnd, msg, wParam, lParam);
+}
+
+LRESULT Win32WindowHost::HandlePicture(FormWindow& w, forms::Control& c, HWND hwnd, UINT msg,
+                                       WPARAM wParam, LPARAM lParam) {
+    forms::Form& form = *w.form;
+    switch (msg) {
+        case WM_MOUSEMOVE: {
+            // The notification area's callback arrives here as a mouse move whose horizontal
+            // coordinate is the mouse message on the icon.
+            forms::MouseArgs a;
+            a.button = (wParam & MK_LBUTTON ? 1 : 0) | (wParam & MK_RBUTTON ? 2 : 0) |
+                       (wParam & MK_MBUTTON ? 4 : 0);
+            a.shift = (wParam & MK_SHIFT ? 1 : 0) | (wParam & MK_CONTROL ? 2 : 0);
+            a.x = static_cast<float>(static_cast<short>(LOWORD(lParam))) * TwipsPerPixelX();
+            a.y = static_cast<float>(static_cast<short>(HIWORD(lParam))) * TwipsPerPixelY();
+            const std::string name = c.Name();
+            Dispatch([&] { form.MouseMoved(name, a); });
+            return 0;
+        }
+        case WM_LBUTTONUP: {
+            const std::string name = c.Name();
+            Dispatch([&] { form.UserClickedButton(name); });
+            return 0;
+        }
+        case WM_PAINT: {
+            PaintDC dc(hwnd);
+            RECT r;
+            GetClientRect(hwnd, &r);
+            const std::uint32_t back = c.Design().backColour != forms::kDefaultColour
+                                           ? c.Design().backColour
+                                           : form.Design().backColour;
+            FillRect(dc.get(), &r, w.Brush(SystemOr(back, COLOR_BTNFACE)));
+            auto icon = w.pictures.find(c.Name());
+            if (icon != w.pictures.end() && icon->second)
+                DrawIconEx(dc.get(), 0, 0, icon->second.get(), 0, 0, 0, nullptr, DI_NORMAL);
+            return 0;
+        }
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,26 @@
+// The running program: the one place that knows every part. It registers every window by name,
+// holds the general settings they share, and hands the forms runtime its way out.
+#pragma once
+
+#include "core/forms.h"
+#include "options/GeneralSettings.h"
+#include "platform/system.h"
+
+namespace program {
+
+class Program {
+public:
+    Program(platform::System& system, forms::WindowHost& host);
+    forms::Runtime& Forms() { return forms_; }
+    options::GeneralSettings& Settings() { return settings_; }
+    platform::System& System() { return forms_.System(); }
+
+    // Loads the hidden start-up window, whose load is the whole start-up.
+    void Start();
+
+private:
+    forms::Runtime forms_;
+    options::GeneralSettings settings_;
+};
+
+}  // namespace program
