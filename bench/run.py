@@ -24,7 +24,9 @@ once it has stayed the same for a full second.
 Leaks: vornkit_bench.exe (the same program with counting hooks) runs "--cycles N" and reports
 the counts before and after the cycles.
 
-Every wait polls for its condition with a deadline.
+Every wait polls for its condition with a deadline. What is read off the machine (the
+prefix's processes, CPU time, resident memory) is in bench/machine.py, the table in
+bench/table.py.
 """
 
 import argparse
@@ -32,7 +34,6 @@ import fcntl
 import json
 import os
 import shutil
-import statistics
 import subprocess
 import sys
 import time
@@ -45,6 +46,9 @@ sys.path.insert(0, str(ROOT / "e2e"))
 
 import harness  # noqa: E402
 from harness import wait_until  # noqa: E402
+from machine import (cpu_times, cpu_use, load_average, other_wine_tests,  # noqa: E402
+                     prefix_cpu_ticks, steady_rss, wine_pid)
+from table import SCENARIOS, table  # noqa: E402
 
 OUT = ROOT / "build" / "bench"
 # The build measured, set by use_build(): its folder, its Wine prefix and its binutils.
@@ -52,21 +56,12 @@ WIN_BUILD = ROOT / "build" / "win32"
 PREFIX = OUT / "prefix-win32"
 MINGW = "i686-w64-mingw32-"
 PROGRAMS = {"vornkit": "vornkit.exe", "reference": "vornkit_reference.exe"}
-DIALOGS = ["frmOptions", "frmTDOpt", "frmTEOpt", "frmTCOpt", "frmTNOpt", "frmAbout"]
 DESKTOP = f"/desktop=Default,{harness.SCREEN_W}x{harness.SCREEN_H}"
-# DLLs that come with every Windows the program runs on.
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "advapi32.dll",
-               "comctl32.dll", "msvcrt.dll", "ntdll.dll", "comdlg32.dll", "ole32.dll",
-               "oleaut32.dll", "shlwapi.dll", "version.dll", "winmm.dll"}
 
-GOAL_RATIO = 1.10
-GOAL_SIZE_KIB = 200
 QUIET_TICKS = 1  # CPU clock ticks the prefix may use in QUIET_SPAN and still count as quiet
 QUIET_SPAN = 0.5
 QUIET_TIMEOUT = 20.0
 RESULT_TIMEOUT = 45.0  # the probe gives up after 30 s of looking
-RSS_STEADY = 1.0  # seconds the resident size must stay the same
-RSS_TIMEOUT = 20.0
 
 
 def log(text):
@@ -136,67 +131,16 @@ def settings_file():
     return PREFIX / harness.SETTINGS_FILE
 
 
-def other_wine_tests():
-    """What else runs Wine on this machine: end-to-end test runs (e2e/run.py) and the Wine
-    servers of other prefixes, as "pid command" strings."""
-    ours = os.fsencode(str(PREFIX))
-    found = []
-    for name in os.listdir("/proc"):
-        if not name.isdigit() or int(name) == os.getpid():
-            continue
-        try:
-            cmdline = Path(f"/proc/{name}/cmdline").read_bytes().replace(b"\0", b" ")
-            if b"e2e/run.py" not in cmdline:
-                if b"wineserver" not in cmdline.split(b" ")[0]:
-                    continue
-                environ = Path(f"/proc/{name}/environ").read_bytes().split(b"\0")
-                if b"WINEPREFIX=" + ours in environ:
-                    continue
-        except OSError:
-            continue
-        found.append(f"{name} {cmdline.decode(errors='replace').strip()}")
-    return found
-
-
 def wait_for_others(deadline):
     """Waits until no other Wine test runs, at most until `deadline` (time.monotonic())."""
-    if not other_wine_tests() or time.monotonic() >= deadline:
+    if not other_wine_tests(PREFIX) or time.monotonic() >= deadline:
         return
     log("  waiting for other Wine test runs to end")
     try:
-        wait_until("other Wine test runs to end", other_wine_tests, lambda p: not p,
-                   max(0.0, deadline - time.monotonic()))
+        wait_until("other Wine test runs to end", lambda: other_wine_tests(PREFIX),
+                   lambda p: not p, max(0.0, deadline - time.monotonic()))
     except harness.WaitTimeout:
         log("  they did not end in time; measuring anyway (reported)")
-
-
-def load_average():
-    return Path("/proc/loadavg").read_text().split()[:3]
-
-
-def cpu_times():
-    """(busy, niced, total) clock ticks of the whole machine so far."""
-    fields = [int(v) for v in Path("/proc/stat").read_text().split("\n")[0].split()[1:9]]
-    user, nice, system, idle, iowait, irq, softirq, steal = fields
-    return user + nice + system + irq + softirq + steal, nice, sum(fields)
-
-
-def cpu_use(before, after):
-    """Share of the machine's CPU time that was busy, and niced, between two cpu_times()."""
-    busy, niced, total = (a - b for a, b in zip(after, before))
-    return 100 * busy / max(total, 1), 100 * niced / max(total, 1)
-
-
-def prefix_cpu_ticks():
-    """CPU time (clock ticks) used so far by every process of the prefix."""
-    total = 0
-    for pid, _ in harness.prefix_processes(PREFIX):
-        try:
-            fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-            total += int(fields[11]) + int(fields[12])  # utime, stime
-        except (OSError, IndexError, ValueError):
-            pass
-    return total
 
 
 def wait_quiet():
@@ -206,7 +150,7 @@ def wait_quiet():
     history = []
 
     def observe():
-        history.append((time.monotonic(), prefix_cpu_ticks()))
+        history.append((time.monotonic(), prefix_cpu_ticks(PREFIX)))
         while len(history) > 1 and history[-1][0] - history[1][0] >= QUIET_SPAN:
             history.pop(0)
         return history
@@ -218,38 +162,6 @@ def wait_quiet():
     except harness.WaitTimeout:
         log("  (the prefix did not go quiet; starting anyway)")
     return time.monotonic() - start
-
-
-def rss_kib(pid):
-    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
-        if line.startswith("VmRSS:"):
-            return int(line.split()[1])
-    raise RuntimeError(f"no VmRSS for process {pid}")
-
-
-def wine_pid(exe):
-    """The Linux process id of the running Windows program `exe` in the prefix."""
-    for pid, cmdline in harness.prefix_processes(PREFIX):
-        image = cmdline.replace('"', "").lower().split(" ")[0]
-        if image.endswith("\\" + exe.lower()):
-            return pid
-    return None
-
-
-def steady_rss(pid):
-    """VmRSS once it has stayed the same for RSS_STEADY seconds."""
-    samples = []
-
-    def observe():
-        samples.append((time.monotonic(), rss_kib(pid)))
-        return samples
-
-    def steady(s):
-        now, value = s[-1]
-        since = [v for t, v in s if now - t <= RSS_STEADY]
-        return now - s[0][0] >= RSS_STEADY and set(since) == {value}
-
-    return wait_until("a steady resident size", observe, steady, RSS_TIMEOUT)[-1][1]
 
 
 def end_desktop(desktop):
@@ -270,10 +182,6 @@ def end_desktop(desktop):
 # applet that has one. Starting with it is the everyday start (at logon).
 STORED_SETTINGS = "".join(f"[{s}]\r\nrunmode=3\r\n" for s in ("VORNCON", "VORNDOS", "VORNEXP",
                                                                   "VORNNOT"))
-SCENARIOS = {
-    "first": "first start: no settings file yet (the program writes the four run modes)",
-    "usual": "usual start: the settings file of the first start in place (nothing written)",
-}
 
 
 def start_once(display, program, scenario):
@@ -296,9 +204,9 @@ def start_once(display, program, scenario):
             env=env, cwd=PREFIX, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
             start_new_session=True)
     try:
-        wait_until("the probe to run", lambda: wine_pid("startprobe.exe"), bool, 30)
+        wait_until("the probe to run", lambda: wine_pid(PREFIX, "startprobe.exe"), bool, 30)
         waited = wait_quiet()
-        others = other_wine_tests()
+        others = other_wine_tests(PREFIX)
         go.write_text("")
         text = wait_until("the probe's result",
                           lambda: result.read_text() if result.exists() else "",
@@ -306,11 +214,11 @@ def start_once(display, program, scenario):
         if text[0] in ("timeout", "no-go", "cannot-start"):
             raise RuntimeError(f"{exe}: the probe reports {' '.join(text)}")
         milliseconds = float(text[0])
-        pid = wait_until(f"the Linux process of {exe}", lambda: wine_pid(exe), bool, 10)
+        pid = wait_until(f"the Linux process of {exe}", lambda: wine_pid(PREFIX, exe), bool, 10)
         rss = steady_rss(pid)
-        others += other_wine_tests()
+        others += other_wine_tests(PREFIX)
         hold.write_text("")
-        wait_until(f"{exe} to end", lambda: wine_pid(exe), lambda p: p is None, 10)
+        wait_until(f"{exe} to end", lambda: wine_pid(PREFIX, exe), lambda p: p is None, 10)
         return milliseconds, rss, waited, bool(others)
     finally:
         end_desktop(desktop)
@@ -364,10 +272,12 @@ def leak_cycles(display, cycles):
             env=env, cwd=PREFIX, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
             start_new_session=True)
     try:
-        wait_until("vornkit_bench.exe to start", lambda: wine_pid("vornkit_bench.exe"), bool, 30)
+        wait_until("vornkit_bench.exe to start", lambda: wine_pid(PREFIX, "vornkit_bench.exe"),
+                   bool, 30)
         # About 0.2 s per cycle of all six dialogs and a launch; generous room on a busy machine.
         wait_until("vornkit_bench.exe to finish its cycles",
-                   lambda: wine_pid("vornkit_bench.exe"), lambda p: p is None, 60 + cycles * 2)
+                   lambda: wine_pid(PREFIX, "vornkit_bench.exe"), lambda p: p is None,
+                   60 + cycles * 2)
         if not report.exists():
             raise RuntimeError("vornkit_bench.exe ended without its report")
         rows = {}
@@ -393,83 +303,6 @@ def size_and_imports():
     dlls = [line.split("DLL Name:")[1].strip() for line in dump.splitlines()
             if "DLL Name:" in line]
     return size, dlls
-
-
-# ---------------------------------------------------------------------------------------------
-# The table
-
-
-def median(values):
-    return statistics.median(values)
-
-
-def spread(values):
-    q = statistics.quantiles(values, n=4)
-    return f"{q[0]:.1f}–{q[2]:.1f}"
-
-
-def verdict(ok):
-    return "met" if ok else "**not met**"
-
-
-def table(samples, overlapped, runs, size, dlls, leaks, launches, cycles):
-    rows = ["| Measure | Vornkit | Reference | Result | Goal | Verdict |",
-            "|---|---|---|---|---|---|"]
-    for scenario, label in SCENARIOS.items():
-        vk, ref = samples[scenario]["vornkit"], samples[scenario]["reference"]
-        ratio = median(vk["ms"]) / median(ref["ms"])
-        rows.append(f"| Start-up, process creation to sixth tray icon drawn, {label}: median "
-                    f"(quartiles) of {runs}, ms | {median(vk['ms']):.1f} ({spread(vk['ms'])}) "
-                    f"| {median(ref['ms']):.1f} ({spread(ref['ms'])}) | ratio {ratio:.3f} "
-                    f"| ≤ {GOAL_RATIO:.2f} | {verdict(ratio <= GOAL_RATIO)} |")
-    vk = {k: sum((samples[sc]["vornkit"][k] for sc in SCENARIOS), []) for k in ("rss",)}
-    ref = {k: sum((samples[sc]["reference"][k] for sc in SCENARIOS), []) for k in ("rss",)}
-    mratio = median(vk["rss"]) / median(ref["rss"])
-    extra = median(vk["rss"]) - median(ref["rss"])
-    rows.append(f"| Resident memory (VmRSS of the Wine process, icons drawn, steady 1 s): "
-                f"median (range) of {len(vk['rss'])}, KiB | {median(vk['rss']):.0f} ({min(vk['rss'])}–"
-                f"{max(vk['rss'])}) | {median(ref['rss']):.0f} ({min(ref['rss'])}–"
-                f"{max(ref['rss'])}) | ratio {mratio:.3f} ({extra:+.0f} KiB) "
-                f"| ≤ {GOAL_RATIO:.2f} | {verdict(mratio <= GOAL_RATIO)} |")
-    rows.append(f"| Stripped size of vornkit.exe, KiB | {size / 1024:.1f} ({size} bytes) | | "
-                f"| ≤ {GOAL_SIZE_KIB} | {verdict(size / 1024 <= GOAL_SIZE_KIB)} |")
-    foreign = [d for d in dlls if d.lower() not in SYSTEM_DLLS]
-    kinds = "system DLLs only" if not foreign else "not a system DLL: " + ", ".join(foreign)
-    rows.append(f"| Imported DLLs (objdump -p) | {', '.join(dlls)} | | "
-                f"{kinds} | system DLLs only | {verdict(not foreign)} |")
-
-    rows += ["", f"Leaks: {cycles:,} open-and-close cycles of each of {', '.join(DIALOGS)} "
-             f"(Runtime::Reopen then Runtime::Unload, messages pumped after each) and {cycles:,} "
-             f"launches of the Notepad applet's stand-in program (the icon's left-button "
-             f"callback sent to its window), counted after one warm-up cycle of each.", "",
-             "| Count | Before | After | Change | Verdict |", "|---|---|---|---|---|"]
-    for key, label in (("gdi objects", "GDI objects (GetGuiResources GR_GDIOBJECTS)"),
-                       ("user objects", "USER objects (GetGuiResources GR_USEROBJECTS)"),
-                       ("process handles", "Handles (GetProcessHandleCount)")):
-        before, after = leaks[key]
-        if not before.isdigit() or (before == "0" and after == "0"):
-            rows.append(f"| {label} | {before} | {after} | – | not measurable: Wine reports "
-                        f"{'0 (not implemented)' if before == '0' else before} |")
-        else:
-            change = int(after) - int(before)
-            rows.append(f"| {label} | {before} | {after} | {change:+d} | "
-                        f"{'no leak' if change <= 0 else '**leak**'} |")
-    before, after = map(int, leaks["thread windows"])
-    rows.append(f"| Windows of the program's thread (EnumThreadWindows, EnumChildWindows) "
-                f"| {before} | {after} | {after - before:+d} | "
-                f"{'no leak' if after <= before else '**leak**'} |")
-    for key, values in leaks.items():
-        if not key.startswith("layer "):
-            continue
-        live_before, live_after, created, released = map(int, values)
-        leaked = live_after > live_before or created != released
-        rows.append(f"| Win32 layer's own {key[6:]}: live (created {created:,}, released "
-                    f"{released:,} during the cycles) | {live_before} | {live_after} "
-                    f"| {live_after - live_before:+d} | "
-                    f"{'**leak**' if leaked else 'no leak'} |")
-    rows.append(f"| Stand-in starts logged | | {launches:,} | | "
-                f"{'all launched' if launches >= cycles + 1 else '**launches missing**'} |")
-    return rows
 
 
 # ---------------------------------------------------------------------------------------------

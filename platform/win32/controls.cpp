@@ -92,9 +92,9 @@ bool Win32WindowHost::HasFace(const char* face) {
     return faces_.back().second;
 }
 
-OwnedIcon Win32WindowHost::LoadIconAt(int resource, int size) {
+OwnedIcon Win32WindowHost::LoadIconAt(int resource, int width, int height) {
     return OwnedIcon(static_cast<HICON>(
-        LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_ICON, size, size, 0)));
+        LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_ICON, width, height, 0)));
 }
 
 HFONT Win32WindowHost::FontFor(FormWindow& w, const forms::Font& font) {
@@ -155,7 +155,7 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
         const int x = origin.x + ToPixels(s.left), y = origin.y + ToPixels(s.top);
         const int cx = ToPixels(s.width), cy = ToPixels(s.height);
         DWORD style = WS_CHILD | WS_VISIBLE | kind.style;
-        if (s.name == "pichook")
+        if (s.name == "pichook" && kind.windowClass == kPictureClass)
             style &= ~WS_VISIBLE;  // the icon's message target is never seen
         // Option buttons that follow each other in one frame form one group.
         const bool continuesGroup = s.kind == forms::Kind::OptionButton && previous &&
@@ -180,8 +180,10 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
             SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(w, s.font)), FALSE);
         if (s.kind == forms::Kind::TextBox)
             SendMessageA(h, EM_SETLIMITTEXT, 0, 0);
-        if (s.picture)
-            w.pictures[s.name] = LoadIconAt(s.picture, MulDiv(32, Dpi(), 96));
+        if (s.picture) {
+            const int size = MulDiv(32, Dpi(), 96);
+            w.pictures[s.name] = LoadIconAt(s.picture, size, size);
+        }
         c->SetWindowHandle(reinterpret_cast<Handle>(h));
         w.controls[h] = c;
         // A window starts cleared; only a state to show is pushed. Clearing a radio button

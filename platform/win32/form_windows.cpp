@@ -5,6 +5,8 @@
 #include "platform/win32/window_host.h"
 #include "resources/resource.h"
 
+static_assert(forms::kSwpNoSize == SWP_NOSIZE && forms::kSwpNoMove == SWP_NOMOVE);
+
 namespace platform::win32 {
 
 namespace {
@@ -59,8 +61,12 @@ Win32WindowHost::Win32WindowHost(HINSTANCE instance) : instance_(instance) {
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 }
 
-// The forms' windows go first: the owner and the message-only window are their parents.
+// The forms' windows go first: the owner and the message-only window are their parents. By now
+// the runtime and its forms may be gone: the windows' last messages must not reach them.
 Win32WindowHost::~Win32WindowHost() {
+    runtime_ = nullptr;
+    for (auto& [form, w] : windows_)
+        w->form = nullptr;
     windows_.clear();
 }
 
@@ -89,7 +95,8 @@ Handle Win32WindowHost::CreateFormWindow(forms::Form& form) {
         return 0;
     // The small icon of a window never shown is the one the notification area shows.
     if (design.icon)
-        w.smallIcon = LoadIconAt(design.icon, GetSystemMetrics(SM_CXSMICON));
+        w.smallIcon =
+            LoadIconAt(design.icon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
     form.SetIconHandle(reinterpret_cast<Handle>(w.smallIcon.get()));
     CreateControls(w);
     return FromHwnd(w.hwnd.get());
@@ -115,6 +122,7 @@ HWND Win32WindowHost::Owner() {
     // Made again should anything have closed it.
     if (owner_ && IsWindow(owner_.get()))
         return owner_.get();
+    owner_.Forget();
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = DefWindowProcA;
@@ -179,8 +187,9 @@ void Win32WindowHost::ShowFormWindow(forms::Form& form, bool visible) {
     }
     if (!w.controlsCreated) {
         if (const int icon = form.Design().icon) {
-            w.smallIcon = LoadIconAt(icon, GetSystemMetrics(SM_CXSMICON));
-            w.bigIcon = LoadIconAt(icon, GetSystemMetrics(SM_CXICON));
+            w.smallIcon =
+                LoadIconAt(icon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+            w.bigIcon = LoadIconAt(icon, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
             SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(w.smallIcon.get()));
             SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(w.bigIcon.get()));
             form.SetIconHandle(reinterpret_cast<Handle>(w.smallIcon.get()));

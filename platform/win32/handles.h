@@ -30,41 +30,54 @@ public:
 
     Handle get() const { return h_; }
     explicit operator bool() const { return h_ != nullptr; }
-    // Frees the handle now; true when there was one and it was freed.
+    // Frees the handle now; true when there was one and it was freed. The handle is held until
+    // the free has returned, so that a window's last messages still find it.
     bool Free() {
         if (!h_)
             return false;
-        const bool freed = Traits::Free(std::exchange(h_, nullptr));
-        bench::Released(Traits::kKind, freed);
+        const bool freed = Traits::Free(h_);
+        h_ = nullptr;
+        if (Traits::kCountRelease)
+            bench::Released(Traits::kKind, freed);
         return freed;
     }
+    // Lets go of a handle that is no longer valid (something else destroyed it) without freeing it.
+    void Forget() { h_ = nullptr; }
 
 private:
     Handle h_ = nullptr;
 };
 
+// For each kind: what it is counted as, whether the owner counts its release, and how it is
+// freed.
 struct IconTraits {
     static constexpr bench::Kind kKind = bench::kIcon;
+    static constexpr bool kCountRelease = true;
     static bool Free(HICON h) { return DestroyIcon(h) != FALSE; }
 };
 struct FontTraits {
     static constexpr bench::Kind kKind = bench::kFont;
+    static constexpr bool kCountRelease = true;
     static bool Free(HFONT h) { return DeleteObject(h) != FALSE; }
 };
 struct BrushTraits {
     static constexpr bench::Kind kKind = bench::kBrush;
+    static constexpr bool kCountRelease = true;
     static bool Free(HBRUSH h) { return DeleteObject(h) != FALSE; }
 };
 struct MenuTraits {
     static constexpr bench::Kind kKind = bench::kMenu;
+    static constexpr bool kCountRelease = true;
     static bool Free(HMENU h) { return DestroyMenu(h) != FALSE; }
 };
 struct KernelHandleTraits {  // a process or thread handle
     static constexpr bench::Kind kKind = bench::kHandle;
+    static constexpr bool kCountRelease = true;
     static bool Free(HANDLE h) { return CloseHandle(h) != FALSE; }
 };
 struct WindowTraits {  // a window and, with it, every window inside it
     static constexpr bench::Kind kKind = bench::kWindow;
+    static constexpr bool kCountRelease = false;  // the destroy counts every window that went
     static bool Free(HWND h) { return bench::DestroyWindowCounted(h) != FALSE; }
 };
 

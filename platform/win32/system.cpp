@@ -20,6 +20,7 @@ static_assert(offsetof(platform::NotifyIconData, hIcon) == offsetof(NOTIFYICONDA
 static_assert(offsetof(platform::NotifyIconData, szTip) == offsetof(NOTIFYICONDATAA, szTip));
 static_assert(platform::kNifMessage == NIF_MESSAGE && platform::kNifIcon == NIF_ICON &&
               platform::kNifTip == NIF_TIP);
+static_assert(platform::kRegSz == REG_SZ && platform::kKeyWrite == KEY_WRITE);
 static_assert(platform::kMbIconStop == MB_ICONSTOP &&
               platform::kMbIconExclamation == MB_ICONEXCLAMATION &&
               platform::kMbSystemModal == MB_SYSTEMMODAL);
@@ -67,7 +68,7 @@ std::int32_t Win32System::RegOpenKeyExA(Handle key, const std::string& subKey,
     *result = 0;
     if (r == ERROR_SUCCESS) {
         *result = reinterpret_cast<Handle>(opened);
-        openKeys_.emplace(*result, OwnedKey(opened));
+        openKeys_.try_emplace(*result, opened);  // a key opened twice is closed once
     }
     return r;
 }

@@ -90,7 +90,7 @@ private:
     // controls.cpp
     void CreateControls(FormWindow& w);
     void FocusFirst(FormWindow& w);
-    OwnedIcon LoadIconAt(int resource, int size);
+    OwnedIcon LoadIconAt(int resource, int width, int height);
     HFONT FontFor(FormWindow& w, const forms::Font& font);
     bool HasFace(const char* face);
 
