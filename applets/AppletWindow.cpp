@@ -68,7 +68,7 @@ AppletWindow::AppletWindow(forms::Runtime& runtime, const Applet& applet)
 
 void AppletWindow::Form_Load() {
     record_ = MakeIconRecord((*this)["pichook"].WindowHandle(), IconHandle(), applet_.displayName);
-    (void)System().Shell_NotifyIconA(platform::kNimAdd, record_);  // a failed add is not reported
+    AddIcon();  // a refused add is not reported: it is tried again
     Forms().Hide(Name());
     if (!applet_.HasOptions())
         return;
@@ -93,6 +93,9 @@ void AppletWindow::Form_Load() {
 }
 
 void AppletWindow::Form_QueryUnload(int& /*cancel*/, int /*unloadMode*/) {
+    if (retriesLeft_ > 0)
+        Host().StopTimer(*this, kIconRetryTimer);
+    retriesLeft_ = 0;
     record_.cbSize = platform::kNotifyIconDataSize;
     record_.hWnd = (*this)["pichook"].WindowHandle();
     record_.uID = 1;
@@ -102,7 +105,35 @@ void AppletWindow::Form_QueryUnload(int& /*cancel*/, int /*unloadMode*/) {
 // The shell forgets every icon when it restarts: the icon is added again with the record kept
 // since the load.
 void AppletWindow::TaskbarCreated() {
-    (void)System().Shell_NotifyIconA(platform::kNimAdd, record_);
+    AddIcon();
+}
+
+bool AppletWindow::TryAddIcon() {
+    // An add that timed out may still have been carried out; the shell then refuses a second
+    // add of the same icon, but takes a change to it.
+    iconShown_ = System().Shell_NotifyIconA(platform::kNimAdd, record_) ||
+                 System().Shell_NotifyIconA(platform::kNimModify, record_);
+    return iconShown_;
+}
+
+void AppletWindow::AddIcon() {
+    if (TryAddIcon()) {
+        if (retriesLeft_ > 0)
+            Host().StopTimer(*this, kIconRetryTimer);
+        retriesLeft_ = 0;
+    } else if (retriesLeft_ == 0) {
+        retriesLeft_ = kIconRetries;
+        Host().StartTimer(*this, kIconRetryTimer, kIconRetryMilliseconds);
+    }
+}
+
+void AppletWindow::Form_Timer(int id) {
+    if (id != kIconRetryTimer || retriesLeft_ == 0)
+        return;  // a tick that was on its way when the timer stopped
+    if (TryAddIcon() || --retriesLeft_ == 0) {
+        Host().StopTimer(*this, kIconRetryTimer);
+        retriesLeft_ = 0;
+    }
 }
 
 std::string AppletWindow::MyWindowsDir() {

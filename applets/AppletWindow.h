@@ -16,6 +16,12 @@ inline constexpr std::uint32_t kIconCallbackMessage = 512;  // WM_MOUSEMOVE of p
 inline constexpr std::int32_t kLeftButtonDown = 513;        // WM_LBUTTONDOWN
 inline constexpr std::int32_t kRightButtonDown = 516;       // WM_RBUTTONDOWN
 
+// An icon the notification area refused (at logon the shell may not be ready yet) is added
+// again every few seconds, for about two minutes.
+inline constexpr int kIconRetryTimer = 1;
+inline constexpr unsigned kIconRetryMilliseconds = 4000;
+inline constexpr int kIconRetries = 30;
+
 // The icon's mouse message, carried in the horizontal coordinate (twips) of a mouse move on
 // pichook: the coordinate in pixels, to the nearest whole number. 0 when it makes no sense.
 std::int32_t DecodeMessage(float xTwips, float twipsPerPixel);
@@ -32,6 +38,7 @@ public:
 
     void Form_Load() override;
     void Form_QueryUnload(int& cancel, int unloadMode) override;
+    void Form_Timer(int id) override;
     void TaskbarCreated() override;
     std::string MyWindowsDir();
     void pichook_MouseMove(int button, int shift, float x, float y);
@@ -42,11 +49,18 @@ public:
 
     const platform::NotifyIconData& IconRecord() const { return record_; }
     bool Busy() const { return busy_; }
+    bool IconShown() const { return iconShown_; }
 
 private:
+    // Adds the icon; when the notification area refuses it, retries until it takes it.
+    void AddIcon();
+    bool TryAddIcon();
+
     const Applet& applet_;
     platform::NotifyIconData record_{};
     bool busy_ = false;
+    bool iconShown_ = false;
+    int retriesLeft_ = 0;  // while above 0, the retry timer runs
     std::int32_t lastMessage_ = 0;
 };
 

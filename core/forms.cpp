@@ -125,6 +125,13 @@ void Form::SetTopmost(bool on) {
                         kSwpNoMove | kSwpNoSize);
 }
 
+void Form::CloseRequested() {
+    if (design_.neverShown)
+        runtime_.Exit();
+    else
+        runtime_.Unload(*this);
+}
+
 void Form::PopupMenu() {
     const int chosen = Host().TrackPopupMenu(*this, design_.popupMenu);
     if (chosen < 0 || chosen >= static_cast<int>(design_.popupMenu.size()))
@@ -156,6 +163,11 @@ std::vector<std::string> Runtime::RegisteredNames() const {
 void Runtime::Exit() {
     if (exit_)
         exit_();
+}
+
+void Runtime::SessionEnded(bool ending) {
+    if (ending)
+        Exit();
 }
 
 Form& Runtime::Load(const std::string& name) {

@@ -135,8 +135,14 @@ public:
     virtual void Form_Load() {}
     virtual void Form_QueryUnload(int& /*cancel*/, int /*unloadMode*/) {}
     virtual void Form_LostFocus() {}
+    virtual void Form_Timer(int /*id*/) {}
     // The taskbar was created again (the shell restarted): icons must be added anew.
     virtual void TaskbarCreated() {}
+    // The window system asks the window to close (its close box, or another program, such as an
+    // installer's restart manager). A dialog the user sees unloads; a window the user never sees
+    // (the start-up window, an applet window) stands for the program, which then ends as its
+    // exit command ends it.
+    void CloseRequested();
 
     // Changes made by code: the control's window follows, and no handling runs (a Click or
     // Change handler runs only for what the user does).
@@ -203,6 +209,9 @@ public:
     // The program's way out, which the program that builds the runtime hands it.
     void SetExitRoutine(std::function<void()> exit) { exit_ = std::move(exit); }
     void Exit();
+    // The session ends (log-off, shutdown, or an installer closing the program): when it really
+    // does (`ending`), the program ends as its exit command ends it.
+    void SessionEnded(bool ending);
 
     // Loads the window if it is not loaded (creating it hidden and running Form_Load) and
     // returns it; a loaded window is returned as it is.

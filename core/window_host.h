@@ -38,6 +38,10 @@ public:
     virtual int TrackPopupMenu(Form& form, const std::vector<MenuItem>& items) = 0;
     virtual void SetWindowPos(Handle window, int insertAfter, int x, int y, int cx, int cy,
                               std::uint32_t flags) = 0;
+    // A timer of the form's window: Form_Timer(id) runs every `milliseconds` until it is stopped
+    // or the window goes. Starting a running timer starts it afresh.
+    virtual void StartTimer(Form& form, int id, unsigned milliseconds) = 0;
+    virtual void StopTimer(Form& form, int id) = 0;
 
     // The screen.
     virtual float TwipsPerPixelX() = 0;

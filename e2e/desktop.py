@@ -4,6 +4,7 @@ screen, the windows, the mouse and the keyboard.
 
 import os
 import re
+import select
 import shutil
 import subprocess
 import time
@@ -14,8 +15,8 @@ from records import MESSAGE_BOX_TEXT_ID, parse_launches, parse_profile, parse_wi
 from screen import (ICON_CENTRE_Y, ICON_SIZE, MAX_SLOTS, SCREEN_H, SCREEN_W, START_BUTTON,
                     TASKBAR_TOP, menu_rows, slot_box, slot_left, uniform)
 from wine import (ACTION_TIMEOUT, EXE_WIN_PATH, PROGRAM_DIR, SETTINGS_FILE, STANDIN_LOG, STANDINS,
-                  START_TIMEOUT, WINDOWS_DIR, XVFB_PID_FILE, Xvfb, copy_prefix, grab_screen,
-                  kill_prefix, prefix_processes, run, wait_until, wine_env)
+                  START_TIMEOUT, WINDOWS_DIR, XVFB_PID_FILE, WaitTimeout, Xvfb, copy_prefix,
+                  grab_screen, kill_prefix, prefix_processes, run, wait_until, wine_env)
 
 
 class Desktop:
@@ -169,6 +170,27 @@ class Desktop:
         result = run([wine.WINE, str(self.suite.helpers["probe.exe"]), *map(str, args)],
                      env=self.env, timeout=timeout, cwd=self.prefix)
         return result.stdout.decode("latin-1").replace("\r\n", "\n")
+
+    def probe_in_background(self, *args, ready=None, timeout=START_TIMEOUT):
+        """Starts the probe without waiting for it to end; with `ready`, waits until it has
+        printed that line. Returns the process: its output is read with communicate()."""
+        process = subprocess.Popen(
+            [wine.WINE, str(self.suite.helpers["probe.exe"]), *map(str, args)], env=self.env,
+            cwd=self.prefix, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            stderr=self._output, start_new_session=True)
+        self._processes.append(process)
+        if ready is not None:
+            deadline = time.monotonic() + timeout
+            line = b""
+            while line.strip() != ready.encode():
+                remaining = deadline - time.monotonic()
+                if remaining <= 0 or not select.select([process.stdout], [], [], remaining)[0]:
+                    raise WaitTimeout(f"timed out after {timeout:g} s waiting for the probe "
+                                      f"to print {ready!r}")
+                line = process.stdout.readline()
+                if not line:
+                    raise AssertionError(f"the probe ended before printing {ready!r}")
+        return process
 
     def wait_started(self, copies=1, timeout=START_TIMEOUT):
         """Waits until `copies` copies run and each waits in its message loop (start-up done)."""

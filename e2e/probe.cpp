@@ -18,6 +18,11 @@
 //   probe idle NAME MS   one line per running process whose file is NAME: its id TAB the result
 //                        of WaitForInputIdle (0 once it waits in its message loop, 258 on
 //                        timeout, anything else on failure)
+//   probe send HWND MSG WPARAM LPARAM  sends a message and prints the answer ("failed N" when
+//                        none came within 5 s); numbers in decimal or 0x hex
+//   probe post HWND MSG WPARAM LPARAM  posts a message; prints 1, or 0 when it could not
+//   probe refuse-icons MS  for MS milliseconds a window of the tray's class, in front of the
+//                        real tray, refuses every icon; prints "ready", then "refused N"
 //   probe blank-icon MS  shows a fully transparent tray icon for MS milliseconds: the taskbar
 //                        (shown only while the tray holds an icon) with nothing drawn in it
 //
@@ -199,6 +204,40 @@ void ShowBlankIcon(DWORD ms) {
     Shell_NotifyIconA(NIM_DELETE, &icon);
 }
 
+// A stand-in for a shell that is not ready yet: for MS milliseconds a window of the tray's class,
+// in front of the real one, refuses every icon the programs of the desktop hand it. Prints
+// "ready" once it is up and, at the end, how many icon calls it refused.
+LONG refused = 0;
+
+LRESULT CALLBACK RefusingTray(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COPYDATA) {
+        ++refused;
+        return FALSE;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void RefuseIcons(DWORD ms) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = RefusingTray;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Shell_TrayWnd";
+    RegisterClassA(&wc);
+    HWND tray = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0,
+                                0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < ms) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+    DestroyWindow(tray);
+    std::printf("refused %ld\n", refused);
+}
+
 // Takes every Vornkit icon out of the notification area from outside, as a shell that
 // restarted would have lost them: each applet window's picture box owns its icon, with id 1.
 BOOL CALLBACK DropIconsOf(HWND hwnd, LPARAM) {
@@ -224,6 +263,24 @@ void BroadcastTaskbarCreated() {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0,
                         SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+// Sends (and waits up to 5 s for the answer, which it prints) or posts one message to a window,
+// as another program (an installer's restart manager, Windows ending the session) does.
+void SendTo(const char* how, char** args) {
+    HWND hwnd = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(args[0], nullptr, 10)));
+    const UINT message = static_cast<UINT>(std::strtoul(args[1], nullptr, 0));
+    const WPARAM wParam = static_cast<WPARAM>(std::strtoull(args[2], nullptr, 0));
+    const LPARAM lParam = static_cast<LPARAM>(std::strtoll(args[3], nullptr, 0));
+    if (std::strcmp(how, "post") == 0) {
+        std::printf("%d\n", PostMessageA(hwnd, message, wParam, lParam) ? 1 : 0);
+        return;
+    }
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
+        std::printf("%llu\n", static_cast<unsigned long long>(result));
+    else
+        std::printf("failed %lu\n", GetLastError());
 }
 
 // Runs one command; false when it is unknown or lacks its arguments.
@@ -275,6 +332,14 @@ bool Run(int argc, char** argv) {
         BroadcastTaskbarCreated();
         return true;
     }
+    if ((std::strcmp(command, "send") == 0 || std::strcmp(command, "post") == 0) && argc >= 6) {
+        SendTo(command, argv + 2);
+        return true;
+    }
+    if (std::strcmp(command, "refuse-icons") == 0 && argc >= 3) {
+        RefuseIcons(std::strtoul(argv[2], nullptr, 10));
+        return true;
+    }
     if (std::strcmp(command, "blank-icon") == 0 && argc >= 3) {
         ShowBlankIcon(std::strtoul(argv[2], nullptr, 10));
         return true;
@@ -289,7 +354,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: probe windows | all-windows | window HWND | children HWND | "
                      "text HWND | taskbar | regvalue KEY NAME | idle NAME MS | drop-icons | "
-                     "taskbar-created | "
+                     "taskbar-created | send|post HWND MSG WPARAM LPARAM | refuse-icons MS | "
                      "blank-icon MS\n");
         return 2;
     }

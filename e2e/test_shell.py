@@ -1,6 +1,13 @@
-"""The icons outlive the shell: when the taskbar is created again, every icon comes back."""
+"""The icons outlive the shell, and the program does not outlive its icons: when the taskbar is
+created again every icon comes back; when another program closes one of its windows, or the
+session ends, the program ends with every icon removed."""
 
 from test_tray import APPLETS, expect, programs_by_slot, start
+
+WM_CLOSE = 0x10
+WM_QUERYENDSESSION = 0x11
+WM_ENDSESSION = 0x16
+ENDSESSION_CLOSEAPP = 0x1
 
 
 def test_icons_come_back_when_the_taskbar_is_created_again(d):
@@ -14,3 +21,61 @@ def test_icons_come_back_when_the_taskbar_is_created_again(d):
     d.wait_icons(6)
     started = sorted(programs_by_slot(d, 6))
     expect(started, sorted(a.program for a in APPLETS), "programs started by the icons put back")
+
+
+def applet_windows(d):
+    """The handles of the hidden applet windows of every running copy."""
+    return {w.hwnd for w in d.all_windows() if w.cls == "VornkitForm" and w.caption == "Icon"}
+
+
+def second_copy(d):
+    """Starts a second copy beside a first one (which keeps Wine's desktop open once the second
+    has gone) and returns the first's process ids and one applet window of the second."""
+    start(d, icons=6)
+    keeper = d.vornkit_pids()
+    first = applet_windows(d)
+    start(d, icons=12, copies=2)
+    added = sorted(applet_windows(d) - first)
+    expect(len(added), 6, "applet windows of the second copy")
+    return keeper, added[0]
+
+
+def test_close_sent_to_an_applet_window_ends_the_program_with_every_icon_removed(d):
+    keeper, window = second_copy(d)
+    expect(d.probe("post", window, WM_CLOSE, 0, 0).strip(), "1", "WM_CLOSE posted")
+    expect(d.wait_gone(count=1), keeper, "copies left running after WM_CLOSE")
+    d.wait_icons(6)
+
+
+def test_an_installer_closing_the_program_ends_it_with_every_icon_removed(d):
+    keeper, window = second_copy(d)
+    # A restart manager first asks, then tells the program that it is being closed.
+    answer = d.probe("send", window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP).strip()
+    expect(answer, "1", "answer to WM_QUERYENDSESSION")
+    d.probe("send", window, WM_ENDSESSION, 1, ENDSESSION_CLOSEAPP)
+    expect(d.wait_gone(count=1), keeper, "copies left running after WM_ENDSESSION")
+    d.wait_icons(6)
+
+
+def test_a_session_end_called_off_changes_nothing(d):
+    keeper, window = second_copy(d)
+    d.probe("send", window, WM_ENDSESSION, 0, 0)
+    expect(len(d.vornkit_pids()), 2, "copies running after a WM_ENDSESSION that is called off")
+    d.wait_icons(12)
+
+
+def test_icons_the_shell_refuses_at_first_appear_once_it_takes_them(d):
+    # As at logon, when the program starts before the shell is ready: for a while a window of
+    # the tray's class refuses every icon...
+    refusing = d.probe_in_background("refuse-icons", 8000, ready="ready")
+    d.start()
+    d.wait_started()
+    d.wait_icons(0)
+    out = refusing.communicate(timeout=30)[0].decode("latin-1").split()
+    expect(out[:1], ["refused"], "the refusing tray's report")
+    if int(out[1]) < 6:
+        raise AssertionError(f"only {out[1]} icon calls were refused; the program started late")
+    # ... then the shell takes the icons, which the program adds again within seconds.
+    d.wait_icons(6, timeout=20)
+    started = sorted(programs_by_slot(d, 6))
+    expect(started, sorted(a.program for a in APPLETS), "programs started by the icons added late")

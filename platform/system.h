@@ -41,6 +41,7 @@ inline constexpr Handle kHkeyDynData = PredefinedKey(0x80000006u);      // the l
 
 // Shell_NotifyIconA: the messages and the fields of the record that count.
 inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimModify = 1;
 inline constexpr std::uint32_t kNimDelete = 2;
 inline constexpr std::uint32_t kNifMessage = 1;
 inline constexpr std::uint32_t kNifIcon = 2;

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, checks the formatting, runs the unit tests (plain and under
 # AddressSanitizer/UndefinedBehaviorSanitizer), a minute of fuzzing per target and the end-to-end
-# tests of the real program under Wine (the 32-bit and the 64-bit build where this host runs
-# 32-bit programs, the 64-bit build alone where it does not or with VORNKIT_WINE64=1), and ends
-# with one line "N passed, N failed".
+# tests of the Windows layer and the end-to-end tests of the real program under Wine (the 32-bit
+# and the 64-bit build where this host runs 32-bit programs, the 64-bit build alone where it does
+# not or with VORNKIT_WINE64=1), and ends with one line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
@@ -58,10 +58,23 @@ else
   count 0 1
 fi
 
-# End-to-end tests: the real program under Wine, every build this host runs.
 choose_wine_arches
 [ -n "$VORNKIT_NO32_REASON" ] &&
-  echo "== end-to-end tests of the 32-bit build skipped: $VORNKIT_NO32_REASON"
+  echo "== Windows-layer and end-to-end tests of the 32-bit build skipped: $VORNKIT_NO32_REASON"
+
+# The Windows layer's unit tests, run as a Windows program under Wine, in every build this host
+# runs.
+for arch in $VORNKIT_ARCHES; do
+  echo "== Windows-layer unit tests: build/$arch-tests/vornkit_wintests.exe under ${arch#win}-bit Wine"
+  win_out=$(bash scripts/wintests.sh "$arch" 2>&1 | tee >(cat >&2) | tail -n1)
+  if [[ "$win_out" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+    count "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
+  else
+    count 0 1
+  fi
+done
+
+# End-to-end tests: the real program under Wine, every build this host runs.
 for arch in $VORNKIT_ARCHES; do
   echo "== end-to-end tests: $(arch_words "$arch")"
   e2e_out=$(python3 e2e/run.py --exe "build/$arch/vornkit.exe" 2>&1 | tee >(cat >&2) | tail -n1)

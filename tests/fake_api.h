@@ -88,9 +88,16 @@ public:
         log.push_back("reg.close");
         return PortableSystem::RegCloseKey(key);
     }
+    int refusedAdds = 0;  // this many adds fail, as when the shell is not ready
     bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData& r) override {
-        log.push_back(std::string(message == platform::kNimAdd ? "icon.add " : "icon.delete ") +
-                      r.szTip);
+        const char* what = message == platform::kNimAdd      ? "icon.add "
+                           : message == platform::kNimModify ? "icon.modify "
+                                                             : "icon.delete ";
+        log.push_back(what + std::string(r.szTip));
+        if (message == platform::kNimAdd && refusedAdds > 0) {
+            --refusedAdds;
+            return false;
+        }
         return PortableSystem::Shell_NotifyIconA(message, r);
     }
     bool StartProgram(const std::string& commandLine, std::int32_t style) override {
@@ -125,6 +132,15 @@ public:
     }
     void ShowFormWindow(forms::Form& form, bool visible) override {
         log.push_back((visible ? "show " : "hide ") + form.Name());
+    }
+    void StartTimer(forms::Form& form, int id, unsigned milliseconds) override {
+        log.push_back("timer.start " + form.Name() + " " + std::to_string(id) + " " +
+                      std::to_string(milliseconds));
+        PortableWindowHost::StartTimer(form, id, milliseconds);
+    }
+    void StopTimer(forms::Form& form, int id) override {
+        log.push_back("timer.stop " + form.Name() + " " + std::to_string(id));
+        PortableWindowHost::StopTimer(form, id);
     }
     int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>& items) override {
         lastMenu.clear();

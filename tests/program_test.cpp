@@ -1,52 +1,13 @@
 // Start-up, the applet windows and exit, run headless against the recording platform.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
-#include "applets/AppletWindow.h"
-#include "fake_api.h"
-#include "program/program.h"
-
-using testing_support::FakeApi;
-using testing_support::TempDir;
+#include "program_fixture.h"
 
 namespace {
 
-std::string ReadFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-struct Fixture {
-    TempDir dir;
-    FakeApi api{dir.Path()};
-    program::Program program{api, api};
-
-    void Ini(const std::string& text) {
-        std::ofstream(dir.Path() / "vornkit.ini", std::ios::binary) << text;
-    }
-    std::string Ini() const { return ReadFile(dir.Path() / "vornkit.ini"); }
-    applets::AppletWindow& Window(const std::string& code) {
-        return static_cast<applets::AppletWindow&>(*program.Forms().Find("frm" + code + "Icon"));
-    }
-    // The notification area reports mouse message `m` on the applet's icon.
-    void Notify(const std::string& code, int m) {
-        auto& w = Window(code);
-        program.Forms().Dispatch([&] {
-            w.MouseMoved("pichook", {0, 0, static_cast<float>(m) * api.TwipsPerPixelX(), 0});
-        });
-    }
-    std::vector<std::string> Loaded() {
-        std::vector<std::string> out;
-        for (const auto& l : api.Only("load frmT"))
-            if (l.find("Icon") != std::string::npos)
-                out.push_back(l.substr(5));
-        return out;
-    }
-};
+using testing_support::FakeApi;
+using testing_support::ProgramFixture;
+using testing_support::TempDir;
 
 TEST(Startup, LoadsExactlyTheAppletsWhoseKeyIsOne) {
     const struct {
@@ -66,7 +27,7 @@ TEST(Startup, LoadsExactlyTheAppletsWhoseKeyIsOne) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ini);
-        Fixture f;
+        ProgramFixture f;
         f.Ini(c.ini);
         f.program.Start();
         EXPECT_EQ(f.Loaded(), c.windows);
@@ -76,7 +37,7 @@ TEST(Startup, LoadsExactlyTheAppletsWhoseKeyIsOne) {
 }
 
 TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyRunModes) {
-    Fixture f;
+    ProgramFixture f;
     f.api.logReads = true;
     f.program.Start();
     const auto reads = f.api.Only("read VORNKIT");
@@ -92,7 +53,7 @@ TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyRunModes) {
 }
 
 TEST(AppletWindow, PreselectsTheStoredStyleWithoutWriting) {
-    Fixture f;
+    ProgramFixture f;
     f.Ini(
         "[VORNDOS]\r\nrunmode=1\r\n[VORNEXP]\r\nrunmode=2\r\n[VORNCON]\r\nrunmode=\r\n"
         "[VORNNOT]\r\nrunmode=3.0\r\n");
@@ -109,7 +70,7 @@ TEST(AppletWindow, PreselectsTheStoredStyleWithoutWriting) {
 }
 
 TEST(AppletWindow, IconRecordAndMenu) {
-    Fixture f;
+    ProgramFixture f;
     f.program.Start();
     const auto& r = f.Window("TE").IconRecord();
     // The platform's single-byte record in its original layout: 88 bytes in a 32-bit program,
@@ -132,7 +93,7 @@ TEST(AppletWindow, IconRecordAndMenu) {
 }
 
 TEST(AppletWindow, OnlyLeftButtonDownLaunches) {
-    Fixture f;
+    ProgramFixture f;
     f.program.Start();
     for (int m : {512, 513, 514, 515, 514, 517})
         f.Notify("TN", m);
@@ -173,7 +134,7 @@ TEST(AppletWindow, ReentryDuringTheMenu) {
 }
 
 TEST(Launch, FailuresBeepShowTheMessageAndLeaveTheIcon) {
-    Fixture f;
+    ProgramFixture f;
     f.program.Start();
     f.Ini("[VORNEXP]\r\nparameters=/e\r\n");  // runmode removed after start-up
     f.Notify("TE", 513);
@@ -194,7 +155,7 @@ TEST(Launch, FailuresBeepShowTheMessageAndLeaveTheIcon) {
 }
 
 TEST(Exit, UnloadsEveryLoadedWindowInOrderThenEnds) {
-    Fixture f;
+    ProgramFixture f;
     f.Ini("[VORNKIT]\r\nTCCheck=0\r\n");
     f.program.Start();
     f.api.menuChoices = {"mnuAbout"};

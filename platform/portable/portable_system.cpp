@@ -95,6 +95,8 @@ bool PortableSystem::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDa
     const auto id = std::make_pair(record.hWnd, record.uID);
     if (message == kNimAdd)
         return icons.insert(id).second;
+    if (message == kNimModify)
+        return icons.count(id) != 0;
     if (message == kNimDelete)
         return icons.erase(id) != 0;
     return false;

@@ -14,6 +14,8 @@ Handle PortableWindowHost::CreateFormWindow(forms::Form& form) {
 void PortableWindowHost::DestroyFormWindow(forms::Form& form) {
     for (forms::Control& c : form.Controls())
         c.SetWindowHandle(0);
+    for (auto it = timers.begin(); it != timers.end();)
+        it = it->first == &form ? timers.erase(it) : std::next(it);
 }
 
 void PortableWindowHost::FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) {

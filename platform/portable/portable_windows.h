@@ -2,6 +2,8 @@
 // a size, and nothing is drawn. The unit tests' double builds on it.
 #pragma once
 
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "core/forms.h"
@@ -13,7 +15,7 @@ namespace platform::portable {
 class PortableWindowHost : public forms::WindowHost {
 public:
     Handle CreateFormWindow(forms::Form& form) override;
-    void DestroyFormWindow(forms::Form& form) override;
+    void DestroyFormWindow(forms::Form& form) override;  // its timers stop
     void ShowFormWindow(forms::Form&, bool) override {}
     void MoveFormWindow(forms::Form&, int, int) override {}
     void FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) override;
@@ -21,6 +23,8 @@ public:
     void BringToFront(forms::Form&) override {}
     int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>&) override { return -1; }
     void SetWindowPos(Handle, int, int, int, int, int, std::uint32_t) override {}
+    void StartTimer(forms::Form& form, int id, unsigned) override { timers.insert({&form, id}); }
+    void StopTimer(forms::Form& form, int id) override { timers.erase({&form, id}); }
 
     float TwipsPerPixelX() override { return twipsPerPixel; }
     float TwipsPerPixelY() override { return twipsPerPixel; }
@@ -28,6 +32,7 @@ public:
     int ScreenHeightTwips() override { return static_cast<int>(600 * twipsPerPixel); }
 
     float twipsPerPixel = 15.0f;
+    std::set<std::pair<forms::Form*, int>> timers;  // the timers running
 
 private:
     // Window handles lie apart from the registry keys the system hands out.

@@ -41,7 +41,28 @@ HBRUSH FormWindow::Brush(COLORREF colour) {
     return it->second.get();
 }
 
-Win32WindowHost::Win32WindowHost(HINSTANCE instance) : instance_(instance) {
+MessageFilter MessageFilter::OfSystem() {
+    MessageFilter filter;
+    if (HMODULE user32 = GetModuleHandleA("user32.dll")) {
+        filter.forWindow = reinterpret_cast<ForWindow>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+        filter.forProcess = reinterpret_cast<ForProcess>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")));
+    }
+    return filter;
+}
+
+void MessageFilter::Allow(HWND hwnd, UINT message) const {
+    constexpr DWORD kMsgfltAllow = 1;  // MSGFLT_ALLOW
+    constexpr DWORD kMsgfltAdd = 1;    // MSGFLT_ADD
+    if (forWindow)
+        forWindow(hwnd, message, kMsgfltAllow, nullptr);
+    else if (forProcess)
+        forProcess(message, kMsgfltAdd);
+}
+
+Win32WindowHost::Win32WindowHost(HINSTANCE instance, MessageFilter filter)
+    : instance_(instance), filter_(filter) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = FormProc;
@@ -93,6 +114,10 @@ Handle Win32WindowHost::CreateFormWindow(forms::Form& form) {
     }
     if (!MakeWindow(w))
         return 0;
+    // A window never shown that has controls is an applet's icon window: it must hear the
+    // shell's "TaskbarCreated" even when the program runs elevated.
+    if (!design.controls.empty())
+        filter_.Allow(w.hwnd.get(), taskbarCreated_);
     // The small icon of a window never shown is the one the notification area shows.
     if (design.icon)
         w.smallIcon =
@@ -262,6 +287,16 @@ void Win32WindowHost::SetWindowPos(Handle window, int insertAfter, int x, int y,
     }
     ::SetWindowPos(hwnd, reinterpret_cast<HWND>(static_cast<INT_PTR>(insertAfter)), x, y, cx, cy,
                    flags);
+}
+
+void Win32WindowHost::StartTimer(forms::Form& form, int id, unsigned milliseconds) {
+    if (FormWindow* w = WindowOf(form); w && w->hwnd)
+        SetTimer(w->hwnd.get(), static_cast<UINT_PTR>(id), milliseconds, nullptr);
+}
+
+void Win32WindowHost::StopTimer(forms::Form& form, int id) {
+    if (FormWindow* w = WindowOf(form); w && w->hwnd)
+        KillTimer(w->hwnd.get(), static_cast<UINT_PTR>(id));
 }
 
 void Win32WindowHost::BringToFront(forms::Form& form) {

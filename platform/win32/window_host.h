@@ -45,9 +45,25 @@ struct FormWindow {
     HBRUSH Brush(COLORREF colour);
 };
 
+// The message filter of User Interface Privilege Isolation (Windows Vista and later). An elevated
+// program gets no registered message from the lower-integrity shell, "TaskbarCreated" among them,
+// unless it lets that message through. Both functions are found at run time, so that the program
+// still starts where neither exists.
+struct MessageFilter {
+    using ForWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);  // ChangeWindowMessageFilterEx (7)
+    using ForProcess = BOOL(WINAPI*)(UINT, DWORD);              // ChangeWindowMessageFilter (Vista)
+    ForWindow forWindow = nullptr;
+    ForProcess forProcess = nullptr;
+
+    static MessageFilter OfSystem();
+    // Lets `message` through to `hwnd`: for the window alone where Windows can, else for the
+    // whole process.
+    void Allow(HWND hwnd, UINT message) const;
+};
+
 class Win32WindowHost : public forms::WindowHost {
 public:
-    explicit Win32WindowHost(HINSTANCE instance);
+    explicit Win32WindowHost(HINSTANCE instance, MessageFilter filter = MessageFilter::OfSystem());
     ~Win32WindowHost() override;
     void SetRuntime(forms::Runtime* runtime) { runtime_ = runtime; }
 
@@ -64,6 +80,8 @@ public:
     int TrackPopupMenu(forms::Form& form, const std::vector<forms::MenuItem>& items) override;
     void SetWindowPos(Handle window, int insertAfter, int x, int y, int cx, int cy,
                       std::uint32_t flags) override;
+    void StartTimer(forms::Form& form, int id, unsigned milliseconds) override;
+    void StopTimer(forms::Form& form, int id) override;
     float TwipsPerPixelX() override;
     float TwipsPerPixelY() override;
     int ScreenWidthTwips() override;
@@ -104,6 +122,7 @@ private:
     void PaintShapes(FormWindow& w, HWND hwnd);
 
     HINSTANCE instance_;
+    MessageFilter filter_;
     forms::Runtime* runtime_ = nullptr;
     UINT taskbarCreated_ = 0;
     std::map<forms::Form*, std::unique_ptr<FormWindow>> windows_;

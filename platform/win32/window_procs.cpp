@@ -107,8 +107,13 @@ LRESULT Win32WindowHost::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM w
             }
             return 0;
         case WM_CLOSE:
-            // The close box unloads the window, as the program's own unload does.
-            Dispatch([&] { form.Forms().Unload(form.Name()); });
+            Dispatch([&] { form.CloseRequested(); });
+            return 0;
+        case WM_ENDSESSION:
+            Dispatch([&] { form.Forms().SessionEnded(wParam != FALSE); });
+            return 0;
+        case WM_TIMER:
+            Dispatch([&] { form.Form_Timer(static_cast<int>(wParam)); });
             return 0;
         case WM_ERASEBKGND:
             if (form.Design().backColour != forms::kDefaultColour) {

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds and runs the Windows layer's unit tests (tests/win32/, GoogleTest) as a Windows program
+# under Wine: "win32" (32-bit build, 32-bit Wine) or "win64" (64-bit build, 64-bit Wine), in a
+# fresh prefix on a private X display. Ends with one line "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib.sh
+arch=${1:?usage: scripts/wintests.sh win32|win64}
+case "$arch" in
+  win32) toolchain=cmake/mingw-i686.cmake ;;
+  win64) toolchain=cmake/mingw-x86_64.cmake ;;
+  *) echo "wintests: unknown build $arch" >&2; exit 2 ;;
+esac
+dir=build/$arch-tests
+fail() { echo "wintests ($arch): $1"; echo "0 passed, 1 failed"; exit 1; }
+
+log=$(mktemp)
+if ! { cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVORNKIT_MINGW_THREADS=posix \
+         -DVORNKIT_WIN_TESTS=ON -DCMAKE_BUILD_TYPE=MinSizeRel >"$log" 2>&1 &&
+       cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)" --target vornkit_wintests \
+         >>"$log" 2>&1; }; then
+  tail -n 30 "$log"
+  rm -f "$log"
+  fail "build failed"
+fi
+rm -f "$log"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vornkit-wintests.XXXXXX")
+xvfb_pid=""
+cleanup() {
+  WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A private display: the tests make real windows.
+Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp 9>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+use_wine "$arch" "$work/prefix"
+"$WINE" wineboot -i >"$work/wineboot.log" 2>&1 || { tail -n 20 "$work/wineboot.log"; fail "wineboot failed"; }
+out=$(timeout 300 "$WINE" "$dir/vornkit_wintests.exe" 2>&1)
+status=$?
+printf '%s\n' "$out"
+passed=$(printf '%s\n' "$out" | sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' | tail -n1)
+failed=$(printf '%s\n' "$out" | sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below:.*/\1/p' | tail -n1)
+[ -n "$passed" ] || [ -n "$failed" ] || fail "the tests gave no result (exit $status)"
+echo "${passed:-0} passed, ${failed:-0} failed"
+[ "${failed:-0}" -eq 0 ] && [ "$status" -eq 0 ]

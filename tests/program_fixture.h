@@ -1,0 +1,51 @@
+// The whole program run headless against the recording platform, with the settings file in a
+// folder of its own.
+#pragma once
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "applets/AppletWindow.h"
+#include "fake_api.h"
+#include "program/program.h"
+
+namespace testing_support {
+
+inline std::string ReadFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct ProgramFixture {
+    TempDir dir;
+    FakeApi api{dir.Path()};
+    program::Program program{api, api};
+
+    void Ini(const std::string& text) {
+        std::ofstream(dir.Path() / "vornkit.ini", std::ios::binary) << text;
+    }
+    std::string Ini() const { return ReadFile(dir.Path() / "vornkit.ini"); }
+    applets::AppletWindow& Window(const std::string& code) {
+        return static_cast<applets::AppletWindow&>(*program.Forms().Find("frm" + code + "Icon"));
+    }
+    // The notification area reports mouse message `m` on the applet's icon.
+    void Notify(const std::string& code, int m) {
+        auto& w = Window(code);
+        program.Forms().Dispatch([&] {
+            w.MouseMoved("pichook", {0, 0, static_cast<float>(m) * api.TwipsPerPixelX(), 0});
+        });
+    }
+    std::vector<std::string> Loaded() {
+        std::vector<std::string> out;
+        for (const auto& l : api.Only("load frmT"))
+            if (l.find("Icon") != std::string::npos)
+                out.push_back(l.substr(5));
+        return out;
+    }
+};
+
+}  // namespace testing_support
