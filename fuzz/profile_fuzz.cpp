@@ -20,8 +20,11 @@
 #include "platform/portable/profile.h"
 
 namespace fs = std::filesystem;
+using platform::portable::DecodeProfile;
+using platform::portable::EncodeProfile;
 using platform::portable::ProfileFiles;
 using platform::portable::ProfileLine;
+using platform::portable::ProfileText;
 using platform::portable::SplitProfileLines;
 
 namespace {
@@ -121,15 +124,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string content(reinterpret_cast<const char*>(data), size);
     Put(dir / kFile, content);
     const ProfileFiles profile(dir);
-    const std::vector<ProfileLine> before = SplitProfileLines(content);
-    // The lines, ends included, are the file again: nothing is lost or made up by the split.
+    // The file's text: its bytes again when nothing had to be replaced.
+    const ProfileText decoded = DecodeProfile(content);
+    if (decoded.lossless)
+        Check(EncodeProfile(decoded.form, decoded.text) == content);
+    const std::vector<ProfileLine> before = SplitProfileLines(decoded.text);
+    // The lines, ends included, are the text again: nothing is lost or made up by the split.
     std::string joined;
     for (const ProfileLine& line : before) {
-        Check(line.text.find('\n') == std::string::npos);
+        Check(line.text.find_first_of("\r\n") == std::string::npos);
         Check(&line == &before.back() || !line.end.empty());
         joined += line.text + line.end;
     }
-    Check(joined == content);
+    Check(joined == decoded.text);
 
     // Candidate names: the program's own, and the bracketed / left-of-'=' / right-of-'=' parts
     // of the file's lines.
@@ -168,17 +175,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string value = values[pick.ConsumeIntegralInRange<std::size_t>(0, values.size() - 1)];
     if (pick.ConsumeBool())
         value += std::string(pick.ConsumeIntegralInRange<std::size_t>(0, 300), 'v');
-    Check(profile.WritePrivateProfileString(section, key, value, kFile));
-
+    const bool stored = profile.WritePrivateProfileString(section, key, value, kFile);
     const std::string written = Bytes(dir / kFile);
+    // A file whose text cannot carry all it holds is not written: it stays byte for byte.
+    Check(stored == decoded.lossless);
+    if (!stored) {
+        Check(written == content);
+        return 0;
+    }
     Check(!written.empty());
+    Check(DecodeProfile(written).form == decoded.form);
     if (StorableSection(section) && StorableKey(key) && StorableValue(value))
         Check(Read(profile, section, key, "dflt", 255) == value.substr(0, 254));
 
     // Every line the write did not change is still there, byte for byte: either one line's
     // text was replaced, or new lines went in at one place (the line before them gaining the
     // line end it lacked at the end of the file).
-    const std::vector<ProfileLine> after = SplitProfileLines(written);
+    const std::vector<ProfileLine> after = SplitProfileLines(DecodeProfile(written).text);
     Check(after.size() >= before.size() && after.size() <= before.size() + 2);
     if (after.size() == before.size()) {
         std::size_t changed = 0;

@@ -141,6 +141,7 @@ int RunCycles(platform::win32::Win32WindowHost& host, program::Program& program,
 #endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    platform::win32::RestrictDllSearchToSystemFolder();
     platform::win32::Win32System system;
     platform::win32::Win32WindowHost host(instance);
     program::Program program(system, host);

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 using platform::portable::ProfileFiles;
@@ -135,8 +137,11 @@ TEST_F(ProfileTest, WriteLeavesEveryOtherLineReadingAsBefore) {
     const struct {
         std::string before, section, key, value, after;
     } cases[] = {
-        // A last line ending in a lone CR: a bare LF after it would make its CR a line end.
-        {"[S]\nk=v\r", "T", "x", "1", "[S]\nk=v\r\r\n[T]\nx=1\n"},
+        // A last line ended by a lone CR keeps it; the new lines take the file's first line end.
+        {"[S]\nk=v\r", "T", "x", "1", "[S]\nk=v\r[T]\nx=1\n"},
+        {"[S]\rk=v", "S", "x", "1", "[S]\rk=v\rx=1\r"},
+        // A new line ended by a lone CR before an empty LF line: the two must not pair up.
+        {"[S]\rk=v\n\n", "S", "x", "1", "[S]\rk=v\nx=1\r\n\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.before);
@@ -147,6 +152,69 @@ TEST_F(ProfileTest, WriteLeavesEveryOtherLineReadingAsBefore) {
         EXPECT_EQ(Get("S", "k"), old);
         EXPECT_EQ(Get(c.section, c.key), c.value);
     }
+}
+
+// Hand-edited files, read as Windows reads them.
+TEST_F(ProfileTest, LinesEndAtLfCrLfAndALoneCr) {
+    const struct {
+        std::string file;
+        std::vector<std::pair<std::string, std::string>> reads;  // key in [s], value
+    } cases[] = {
+        {"[s]\rk=v\r", {{"k", "v"}}},
+        {"[s]\r\nk1=a\r\nk2=b\rk3=c\r\n", {{"k1", "a"}, {"k2", "b"}, {"k3", "c"}}},
+        {"[s]\n\rk=v\n\r\n", {{"k", "v"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        Put("v.ini", c.file);
+        for (const auto& [key, value] : c.reads)
+            EXPECT_EQ(Get("s", key, "none"), value);
+    }
+}
+
+TEST_F(ProfileTest, TheDefaultLosesItsTrailingSpaces) {
+    EXPECT_EQ(Get("s", "k", " a b  "), " a b");
+    Put("v.ini", "[s]\r\nk=  \r\n");
+    EXPECT_EQ(Get("s", "k", "d "), "");  // a key with an empty value is not the default
+}
+
+// Notepad's "Unicode": UTF-16 with its byte-order mark.
+std::string Utf16(const std::string& text, bool little = true) {
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char c : text)
+        bytes += little ? std::string{c, '\0'} : std::string{'\0', c};
+    return bytes;
+}
+
+TEST_F(ProfileTest, Utf16FilesAreReadAndStayUtf16) {
+    for (bool little : {true, false}) {
+        SCOPED_TRACE(little);
+        Put("v.ini", Utf16("[VORNNOT]\r\nrunmode=2\r\nparameters=a\xE9.txt\r\n", little));
+        EXPECT_EQ(Get("VORNNOT", "runmode"), "2");
+        EXPECT_EQ(Get("VORNNOT", "parameters"), "a\xE9.txt");
+        ASSERT_TRUE(Set("VORNNOT", "runmode", "3"));
+        ASSERT_TRUE(Set("VORNDOS", "runmode", "1"));
+        EXPECT_EQ(Bytes("v.ini"), Utf16("[VORNNOT]\r\nrunmode=3\r\nparameters=a\xE9.txt\r\n"
+                                        "[VORNDOS]\r\nrunmode=1\r\n",
+                                        little));
+    }
+}
+
+TEST_F(ProfileTest, AUtf16FileTheTextCannotCarryIsNeverRewritten) {
+    // U+4E2D: no single byte holds it.
+    const std::string file = Utf16("[s]\r\nk=v\r\nname=") + "\x2D\x4E" + Utf16("\r\n").substr(2);
+    Put("v.ini", file);
+    EXPECT_EQ(Get("s", "k"), "v");
+    EXPECT_EQ(Get("s", "name"), "?");
+    EXPECT_FALSE(Set("s", "k", "w"));
+    EXPECT_EQ(Bytes("v.ini"), file);
+}
+
+TEST_F(ProfileTest, AUtf8MarkIsPassedOverAndKept) {
+    Put("v.ini", "\xEF\xBB\xBF[s]\r\nk=v\r\n");
+    EXPECT_EQ(Get("s", "k"), "v");
+    ASSERT_TRUE(Set("s", "k", "w"));
+    EXPECT_EQ(Bytes("v.ini"), "\xEF\xBB\xBF[s]\r\nk=w\r\n");
 }
 
 TEST_F(ProfileTest, BareFileNamesLiveInTheWindowsDirectory) {

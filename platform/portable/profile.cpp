@@ -65,17 +65,62 @@ std::vector<ProfileLine> SplitProfileLines(const std::string& content) {
     std::vector<Line> lines;
     std::size_t pos = 0;
     while (pos < content.size()) {
-        const std::size_t nl = content.find('\n', pos);
-        if (nl == std::string::npos) {
+        const std::size_t at = content.find_first_of("\r\n", pos);
+        if (at == std::string::npos) {
             lines.push_back({content.substr(pos), ""});
             break;
         }
-        const bool crlf = nl > pos && content[nl - 1] == '\r';
-        const std::size_t textEnd = crlf ? nl - 1 : nl;
-        lines.push_back({content.substr(pos, textEnd - pos), crlf ? "\r\n" : "\n"});
-        pos = nl + 1;
+        const bool crlf = content[at] == '\r' && at + 1 < content.size() && content[at + 1] == '\n';
+        const std::string end = crlf ? "\r\n" : std::string(1, content[at]);
+        lines.push_back({content.substr(pos, at - pos), end});
+        pos = at + end.size();
     }
     return lines;
+}
+
+ProfileText DecodeProfile(const std::string& bytes) {
+    ProfileText decoded;
+    const auto starts = [&](std::string_view mark) { return bytes.rfind(mark, 0) == 0; };
+    if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
+        decoded.form = starts("\xFF\xFE") ? ProfileText::Form::Utf16Le : ProfileText::Form::Utf16Be;
+        const bool little = decoded.form == ProfileText::Form::Utf16Le;
+        decoded.lossless = bytes.size() % 2 == 0;  // an odd last byte is no character
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            const auto lo = static_cast<unsigned char>(bytes[little ? i : i + 1]);
+            const auto hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
+            if (hi != 0) {
+                decoded.text += '?';
+                decoded.lossless = false;
+            } else {
+                decoded.text += static_cast<char>(lo);
+            }
+        }
+    } else if (starts("\xEF\xBB\xBF")) {
+        decoded.form = ProfileText::Form::Utf8WithMark;
+        decoded.text = bytes.substr(3);
+    } else {
+        decoded.text = bytes;
+    }
+    return decoded;
+}
+
+std::string EncodeProfile(ProfileText::Form form, const std::string& text) {
+    switch (form) {
+        case ProfileText::Form::Bytes:
+            return text;
+        case ProfileText::Form::Utf8WithMark:
+            return "\xEF\xBB\xBF" + text;
+        case ProfileText::Form::Utf16Le:
+        case ProfileText::Form::Utf16Be:
+            break;
+    }
+    const bool little = form == ProfileText::Form::Utf16Le;
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char c : text) {
+        bytes += little ? c : '\0';
+        bytes += little ? '\0' : c;
+    }
+    return bytes;
 }
 
 namespace {
@@ -219,10 +264,13 @@ std::uint32_t ProfileFiles::GetPrivateProfileString(const std::string& section,
     if (buffer == nullptr || size == 0) {
         return 0;
     }
+    // The default loses its trailing spaces, as Windows takes it.
     std::string_view result = def;
+    while (!result.empty() && result.back() == ' ')
+        result.remove_suffix(1);
     std::vector<Line> lines;  // outlives `result`, which may point into it
     if (const auto content = Load(PathOf(file))) {
-        lines = SplitProfileLines(*content);
+        lines = SplitProfileLines(DecodeProfile(*content).text);
         const Location at = Find(lines, Trim(section), Trim(key));
         if (at.key != kNone) {
             const std::string_view text = lines[at.key].text;
@@ -244,11 +292,15 @@ bool ProfileFiles::WritePrivateProfileString(const std::string& section, const s
         if (!content) {
             return false;
         }
+        const ProfileText decoded = DecodeProfile(*content);
+        if (!decoded.lossless) {
+            return false;  // written back, the file would lose what the text cannot carry
+        }
         const std::string_view sectionName = Trim(OneLine(section));
         const std::string_view keyName = Trim(OneLine(key));
         const std::string_view newValue = OneLine(value);
 
-        std::vector<Line> lines = SplitProfileLines(*content);
+        std::vector<Line> lines = SplitProfileLines(decoded.text);
         const std::string end = LineEndOf(lines);
         const Location at = Find(lines, sectionName, keyName);
 
@@ -260,17 +312,17 @@ bool ProfileFiles::WritePrivateProfileString(const std::string& section, const s
             text = text.substr(0, last == kNone ? 0 : last + 1) + "=" + std::string(newValue);
         } else {
             const std::size_t insertAt = at.section != kNone ? at.insertAt : lines.size();
-            if (insertAt > 0 && lines[insertAt - 1].end.empty()) {
-                // A last line that ends in a lone CR keeps it as text: a bare LF after it
-                // would turn the pair into a line end and change what the line reads.
-                Line& last = lines[insertAt - 1];
-                last.end = !last.text.empty() && last.text.back() == '\r' ? "\r\n" : end;
-            }
+            if (insertAt > 0 && lines[insertAt - 1].end.empty())
+                lines[insertAt - 1].end = end;  // the old last line gets its end
             std::vector<Line> added;
             if (at.section == kNone) {
                 added.push_back({"[" + std::string(sectionName) + "]", end});
             }
             added.push_back({std::string(keyName) + "=" + std::string(newValue), end});
+            // A lone CR ending the new lines must not pair with an LF that starts the next line.
+            if (insertAt < lines.size() && added.back().end == "\r" &&
+                lines[insertAt].text.empty() && lines[insertAt].end == "\n")
+                added.back().end = "\r\n";
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), added.begin(),
                          added.end());
         }
@@ -280,7 +332,7 @@ bool ProfileFiles::WritePrivateProfileString(const std::string& section, const s
             out += line.text;
             out += line.end;
         }
-        return ReplaceFile(path, out);
+        return ReplaceFile(path, EncodeProfile(decoded.form, out));
     } catch (const std::exception&) {
         return false;
     }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/system.h"
 #include "platform/win32/window_host.h"
 
 namespace platform::win32 {
@@ -26,7 +27,9 @@ struct KindInfo {
 KindInfo InfoOf(forms::Kind kind) {
     switch (kind) {
         case forms::Kind::Label:
-            return {"STATIC", SS_LEFT | SS_NOTIFY, 0, true};
+            // Without SS_NOTIFY a label lets the mouse through to its form, which takes a click
+            // on it when the button comes up (WM_LBUTTONUP), as it does on its background.
+            return {"STATIC", SS_LEFT, 0, true};
         case forms::Kind::Frame:
             return {"BUTTON", BS_GROUPBOX, 0, true};
         case forms::Kind::CheckBox:
@@ -54,7 +57,7 @@ void LoadCommonControls() {
         return;
     loaded = true;
     using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    if (HMODULE dll = LoadLibraryA("comctl32.dll")) {
+    if (HMODULE dll = LoadSystemLibrary("comctl32.dll")) {
         if (auto init = reinterpret_cast<Init>(
                 reinterpret_cast<void*>(GetProcAddress(dll, "InitCommonControlsEx")))) {
             INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES};
@@ -107,16 +110,13 @@ HFONT Win32WindowHost::FontFor(FormWindow& w, const forms::Font& font) {
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynA(lf.lfFaceName, font.face.c_str(), LF_FACESIZE);
-    // MS Sans Serif is a bitmap face made for a few sizes at 96 dpi; at other sizes and scales it
-    // loses its bold and its spacing. Its TrueType twin, which Windows ships for this very
-    // purpose, is used where it exists; without it, a scaled display gets Arial (or what the
-    // font mapper puts in its place), an outline face that scales with its bold.
-    if (font.face == "MS Sans Serif") {
-        if (HasFace("Microsoft Sans Serif"))
-            lstrcpynA(lf.lfFaceName, "Microsoft Sans Serif", LF_FACESIZE);
-        else if (Dpi() != 96)
-            lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
-    }
+    // MS Sans Serif is a bitmap face made for a few sizes at 96 dpi, where the dialogs use it as
+    // designed. On a scaled display it loses its bold and its spacing: there its TrueType twin,
+    // which Windows ships for this very purpose, is used where it exists, and otherwise Arial
+    // (or what the font mapper puts in its place), an outline face that scales with its bold.
+    if (font.face == "MS Sans Serif" && Dpi() != 96)
+        lstrcpynA(lf.lfFaceName, HasFace("Microsoft Sans Serif") ? "Microsoft Sans Serif" : "Arial",
+                  LF_FACESIZE);
     w.fonts.emplace_back(font, OwnedFont(CreateFontIndirectA(&lf)));
     return w.fonts.back().second.get();
 }

@@ -29,6 +29,8 @@ namespace platform::win32 {
 
 namespace {
 
+constexpr DWORD kLoadLibrarySearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+
 HKEY ToKey(Handle h) {
     return reinterpret_cast<HKEY>(h);
 }
@@ -41,6 +43,21 @@ std::string ModuleFileName() {
 }
 
 }  // namespace
+
+void RestrictDllSearchToSystemFolder() {
+    using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
+    if (HMODULE kernel32 = GetModuleHandleA("kernel32.dll"))
+        if (auto set = reinterpret_cast<SetDefaultDllDirectories>(
+                reinterpret_cast<void*>(GetProcAddress(kernel32, "SetDefaultDllDirectories"))))
+            set(kLoadLibrarySearchSystem32);
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+    if (HMODULE dll = LoadLibraryExA(name, nullptr, kLoadLibrarySearchSystem32))
+        return dll;
+    // Windows without the search flags refuses them as an invalid parameter.
+    return GetLastError() == ERROR_INVALID_PARAMETER ? LoadLibraryA(name) : nullptr;
+}
 
 std::uint32_t Win32System::GetPrivateProfileStringA(const std::string& section,
                                                     const std::string& key, const std::string& def,

@@ -11,6 +11,16 @@
 
 namespace platform::win32 {
 
+// The DLLs that Windows loads on the program's behalf come from the system folder only, never
+// from the program's own folder, where someone may have planted one (a Downloads folder). The
+// function that sets this is found at run time: Windows 8 has it, 7 and Vista with their 2011
+// update. How the program starts other programs does not change.
+void RestrictDllSearchToSystemFolder();
+
+// Loads a system DLL from the system folder (side-by-side redirection, as for comctl32 with the
+// program's manifest, still applies), or by name where Windows cannot be told the folder.
+HMODULE LoadSystemLibrary(const char* name);
+
 class Win32System : public System {
 public:
     std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,

@@ -54,10 +54,6 @@ bool Win32WindowHost::HandleCommand(FormWindow& w, HWND from, WORD code) {
                 Dispatch([&] { form.UserChangedText(name, text); });
             }
             break;
-        case forms::Kind::Label:
-            if (code == STN_CLICKED)
-                Dispatch([&] { form.UserClickedButton(name); });
-            break;
         default:
             break;
     }
@@ -93,9 +89,20 @@ LRESULT Win32WindowHost::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM w
             if (!HandleCommand(w, reinterpret_cast<HWND>(lParam), HIWORD(wParam)))
                 break;
             return 0;
-        case WM_LBUTTONUP:
-            Dispatch([&] { form.UserClickedButton("Form"); });
+        case WM_LBUTTONUP: {
+            // A click on a label arrives here (labels let the mouse through): it is the label's.
+            POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ClientToScreen(hwnd, &at);
+            std::string name = "Form";
+            for (const auto& [child, control] : w.controls) {
+                RECT r;
+                if (control->Design().kind == forms::Kind::Label && IsWindowVisible(child) &&
+                    GetWindowRect(child, &r) && PtInRect(&r, at))
+                    name = control->Name();
+            }
+            Dispatch([&] { form.UserClickedButton(name); });
             return 0;
+        }
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 HWND focus = GetFocus();
