@@ -1,0 +1,85 @@
+// The system calls on the real platform, run as a Windows program: what reaches the registry and
+// the programs started, byte for byte.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "options/basReg.h"
+#include "platform/win32/system.h"
+
+namespace {
+
+using platform::Handle;
+using platform::win32::Win32System;
+
+TEST(Registry, TheRootsAreThePlatformsOwnHandles) {
+    const struct {
+        const char* name;
+        HKEY key;
+    } roots[] = {{"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+                 {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+                 {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+                 {"HKEY_USERS", HKEY_USERS},
+                 {"HKEY_PERFORMANCE_DATA", HKEY_PERFORMANCE_DATA},
+                 {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+                 {"HKEY_DYN_DATA", HKEY_DYN_DATA}};
+    for (const auto& root : roots)
+        EXPECT_EQ(basReg::GetMainKeyHandle(root.name), reinterpret_cast<Handle>(root.key))
+            << root.name;
+}
+
+// A string value as the registry holds it: its type and its bytes.
+std::pair<DWORD, std::string> Stored(const char* subKey, const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return {0, "(no key)"};
+    DWORD type = 0, size = 0;
+    RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    std::string data(size, '\x7F');
+    RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    RegCloseKey(key);
+    return {type, data.substr(0, size)};
+}
+
+TEST(Registry, StringValuesAreStoredWithTheirNulAndKeysClosedOnce) {
+    const char* subKey = "Software\\VornkitTests";
+    HKEY made = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, subKey, &made), ERROR_SUCCESS);
+    RegCloseKey(made);
+    Win32System system;
+    for (const std::string value : {"c:\\vornkit\\vornkit.exe", "\"c:\\a b\\x.exe\"", ""}) {
+        SCOPED_TRACE(value);
+        ASSERT_TRUE(basReg::SetRegistryValue(system, "HKEY_CURRENT_USER\\" + std::string(subKey),
+                                             "Vornkit", value));
+        EXPECT_EQ(Stored(subKey, "Vornkit"), std::make_pair(DWORD{REG_SZ}, value + '\0'));
+    }
+    Handle key = 0;
+    ASSERT_EQ(system.RegOpenKeyExA(reinterpret_cast<Handle>(HKEY_CURRENT_USER), subKey, 0,
+                                   KEY_WRITE, &key),
+              ERROR_SUCCESS);
+    EXPECT_EQ(system.RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_NE(system.RegCloseKey(key), ERROR_SUCCESS);  // already closed
+    RegDeleteKeyA(HKEY_CURRENT_USER, subKey);
+}
+
+// The stand-in program beside the tests' program records how it was started.
+std::string StandinLog() {
+    std::ifstream in("C:\\standin.log", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(StartProgram, TheCommandLineAndShowCodeArriveAsGiven) {
+    DeleteFileA("C:\\standin.log");
+    Win32System system;
+    ASSERT_TRUE(system.StartProgram("standin.exe /k dir  ", 2));
+    for (int i = 0; i < 200 && StandinLog().empty(); ++i)
+        Sleep(50);
+    EXPECT_EQ(StandinLog(), "standin.exe\tstandin.exe /k dir  \t2\r\n");
+    EXPECT_FALSE(system.StartProgram("no-such-program.exe", 1));
+}
+
+}  // namespace
