@@ -16,7 +16,7 @@ RSS_TIMEOUT = 20.0
 
 
 def other_wine_tests(prefix):
-    """What else runs Wine on this machine: end-to-end test runs (e2e/run.py) and the Wine
+    """What else runs Wine on this machine: end-to-end test runs (pytest on e2e/) and the Wine
     servers of prefixes other than `prefix`, as "pid command" strings."""
     ours = os.fsencode(str(prefix))
     found = []
@@ -25,7 +25,7 @@ def other_wine_tests(prefix):
             continue
         try:
             cmdline = Path(f"/proc/{name}/cmdline").read_bytes().replace(b"\0", b" ")
-            if b"e2e/run.py" not in cmdline:
+            if not (b"pytest" in cmdline and b"e2e" in cmdline):
                 if b"wineserver" not in cmdline.split(b" ")[0]:
                     continue
                 environ = Path(f"/proc/{name}/environ").read_bytes().split(b"\0")

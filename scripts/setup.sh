@@ -9,7 +9,7 @@ report_failures
 export DEBIAN_FRONTEND=noninteractive
 
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-wanted=(cmake g++ make python3 libgtest-dev googletest
+wanted=(cmake g++ make python3 python3-pytest python3-pytest-timeout libgtest-dev googletest
         g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
         wine wine64 xvfb xdotool imagemagick x11-utils clang-format fonts-wine clang
         libclang-rt-14-dev fonts-liberation)

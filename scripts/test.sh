@@ -7,6 +7,9 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
+# The system's Python, where Debian installs pytest (another python3 may come first on PATH).
+PYTHON=/usr/bin/python3
+[ -x "$PYTHON" ] || PYTHON=python3
 
 passed=0
 failed=0
@@ -77,9 +80,15 @@ done
 # End-to-end tests: the real program under Wine, every build this host runs.
 for arch in $VORNKIT_ARCHES; do
   echo "== end-to-end tests: $(arch_words "$arch")"
-  e2e_out=$(python3 e2e/run.py --exe "build/$arch/vornkit.exe" 2>&1 | tee >(cat >&2) | tail -n1)
-  if [[ "$e2e_out" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
-    count "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
+  # pytest's closing line: "== 24 passed, 1 failed, 2 errors in 130.2s ==" (parts left out
+  # when 0); an error in a fixture counts as a failure.
+  e2e_out=$(PYTHONDONTWRITEBYTECODE=1 "$PYTHON" -m pytest e2e -c e2e/pytest.ini --exe "build/$arch/vornkit.exe" 2>&1 |
+    tee >(cat >&2) | tail -n1)
+  if [[ "$e2e_out" =~ ([0-9]+\ (passed|failed|errors?)) ]]; then
+    p=$(sed -nE 's/.* ([0-9]+) passed.*/\1/p' <<<"$e2e_out")
+    f=$(sed -nE 's/.* ([0-9]+) failed.*/\1/p' <<<"$e2e_out")
+    e=$(sed -nE 's/.* ([0-9]+) errors?.*/\1/p' <<<"$e2e_out")
+    count "${p:-0}" $(( ${f:-0} + ${e:-0} ))
   else
     echo "end-to-end tests of build/$arch gave no result line"
     count 0 1
