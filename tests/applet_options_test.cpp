@@ -144,4 +144,10 @@ TEST(AppletOptionsLayout, TheFourDialogsDifferOnlyWhereIntended) {
     }
 }
 
+TEST(frmAppletOptions, LosingTheFocusBringsItToTheFrontOfItsBand) {
+    Fixture f("TN", "");
+    f.User([](options::frmAppletOptions& d) { d.Form_LostFocus(); });
+    EXPECT_EQ(f.api.Only("front"), std::vector<std::string>{"front frmTNOpt"});
+}
+
 }  // namespace

@@ -130,6 +130,12 @@ public:
         log.push_back("unload " + form.Name());
         PortableWindowHost::DestroyFormWindow(form);
     }
+    void BringToFront(forms::Form& form) override { log.push_back("front " + form.Name()); }
+    std::vector<std::string> updates;  // what the windows were told to show, in turn
+    void UpdateControl(forms::Form& form, forms::Control& c) override {
+        updates.push_back(form.Name() + " " + c.Name() + " " + std::to_string(c.Value()) + " [" +
+                          c.Text() + "]");
+    }
     void ShowFormWindow(forms::Form& form, bool visible) override {
         log.push_back((visible ? "show " : "hide ") + form.Name());
     }

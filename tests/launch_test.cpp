@@ -26,6 +26,8 @@ TEST(ToWindowStyle, ReadsNumbersTheWayStoredSettingsAlwaysWere) {
         {"&H", {}},         {"&HG", {}},
         {"2147483648", {}}, {"1e10", {}},
         {"1e999", {}},      {"&H100000000", {}},
+        {"03", 3},          {"\t2", 2},
+        {"2\t", 2},         {"0.5", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -59,8 +61,11 @@ TEST(CommandLine, ProgramThenOneBlankThenTheParametersUnchanged) {
 }
 
 TEST(DecodeMessage, TwipsBackToTheMouseMessageAtAnyScale) {
-    for (float tpp : {15.0f, 12.0f, 10.0f, 7.5f}) {
-        SCOPED_TRACE(tpp);
+    // Twips per pixel as the window system has them: 1440 over the display's dots per inch,
+    // exact at 96, 120, 144 and 192 dpi, not at 110 or 168 (175 %, common on laptops).
+    for (int dpi : {96, 110, 120, 144, 168, 192}) {
+        const float tpp = 1440.0f / static_cast<float>(dpi);
+        SCOPED_TRACE(dpi);
         for (int m : {512, 513, 514, 515, 516, 517})
             EXPECT_EQ(applets::DecodeMessage(static_cast<float>(m) * tpp, tpp), m);
     }

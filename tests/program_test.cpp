@@ -1,6 +1,7 @@
 // Start-up, the applet windows and exit, run headless against the recording platform.
 #include <gtest/gtest.h>
 
+#include "core/basIni.h"
 #include "program_fixture.h"
 
 namespace {
@@ -152,6 +153,71 @@ TEST(Launch, FailuresBeepShowTheMessageAndLeaveTheIcon) {
     f.Ini("[VORNEXP]\r\nrunmode=2\r\n");
     f.Notify("TE", 513);
     EXPECT_EQ(f.api.Only("start").back(), "start [explorer.exe] 2");
+}
+
+TEST(AppletWindow, EachMenuItemOpensItsOwnWindow) {
+    const struct {
+        const char* code;
+        const char* item;
+        const char* shown;
+    } cases[] = {
+        {"TD", "mnuOptions", "show frmTDOpt"},
+        {"TC", "mnuOptions", "show frmTCOpt"},
+        {"TA", "mnuVKOptions", "show frmOptions"},
+        {"TN", "mnuAbout", "show frmAbout"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.code) + " " + c.item);
+        ProgramFixture f;
+        f.program.Start();
+        f.api.menuChoices = {c.item};
+        f.Notify(c.code, 516);
+        EXPECT_EQ(f.api.Only("show"), std::vector<std::string>{c.shown});
+    }
+}
+
+TEST(Launch, CdPlayerAndCalculatorStartFromTheWindowsDirectoryAsNormalWindows) {
+    ProgramFixture f;
+    f.program.Start();
+    f.Notify("TP", 513);
+    f.Notify("TA", 513);
+    const std::string dir = f.dir.Path().string();
+    EXPECT_EQ(f.api.Only("start"), (std::vector<std::string>{"start [" + dir + "\\cdplayer.exe] 1",
+                                                             "start [" + dir + "\\calc.exe] 1"}));
+    // A Windows directory too long for the window's 145-character buffer gives no directory,
+    // and the launch fails as any other does rather than start a program from the drive's root.
+    f.api.windowsDir = std::string(145, 'w');
+    f.Notify("TA", 513);
+    EXPECT_EQ(f.api.Only("start").size(), 2u);
+    EXPECT_EQ(f.api.Only("msgbox").size(), 1u);
+    f.api.windowsDir = std::string(144, 'w');
+    f.Notify("TA", 513);
+    EXPECT_EQ(f.api.Only("start").back(), "start [" + std::string(144, 'w') + "\\calc.exe] 1");
+}
+
+TEST(Launch, TheIconStaysBusyWhileTheFailureMessageShows) {
+    ProgramFixture f;
+    f.program.Start();
+    f.api.startSucceeds = false;
+    f.api.whileMessageShown = [&] {
+        EXPECT_TRUE(f.Window("TA").Busy());
+        f.Notify("TA", 513);  // a click meanwhile is dropped, and clears the flag
+    };
+    f.Notify("TA", 513);
+    EXPECT_EQ(f.api.Only("msgbox").size(), 1u);
+    EXPECT_FALSE(f.Window("TA").Busy());
+    f.Notify("TA", 513);
+    EXPECT_EQ(f.api.Only("msgbox").size(), 2u);
+}
+
+TEST(Settings, AValueReadsWholeUpTo254Characters) {
+    ProgramFixture f;
+    for (std::size_t length : {253u, 254u, 255u, 300u}) {
+        SCOPED_TRACE(length);
+        f.Ini("[VORNDOS]\r\nparameters=" + std::string(length, 'p') + "\r\nrunmode=1\r\n");
+        EXPECT_EQ(basIni::ReadIniString(f.api, "VORNDOS", "parameters", basIni::kSettingsFile),
+                  std::string(std::min<std::size_t>(length, 254), 'p'));
+    }
 }
 
 TEST(Exit, UnloadsEveryLoadedWindowInOrderThenEnds) {

@@ -1,0 +1,130 @@
+// The forms runtime on its own: option groups, what runs a handler and what does not, and
+// windows unloaded while one of their handlers runs.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/forms.h"
+#include "fake_api.h"
+
+using testing_support::FakeApi;
+using testing_support::TempDir;
+
+namespace {
+
+// Two frames of option buttons and a text box; every handler run is written down.
+class Dialog : public forms::Form {
+public:
+    Dialog(forms::Runtime& runtime, std::vector<std::string>& ran, bool* alive = nullptr)
+        : Form(runtime, Design()), ran_(ran), alive_(alive) {
+        for (const char* name : {"optA1", "optA2", "optB1", "optB2"})
+            On(name, forms::Event::Click, [this, name] { ran_.push_back(name); });
+        On("txt", forms::Event::Change, [this] { ran_.push_back("txt " + (*this)["txt"].Text()); });
+        if (alive_)
+            *alive_ = true;
+    }
+    ~Dialog() override {
+        if (alive_)
+            *alive_ = false;
+    }
+    void Form_QueryUnload(int&, int) override {
+        if (onUnload)
+            onUnload();
+    }
+    std::function<void()> onUnload;
+
+    static forms::FormDesign Design() {
+        using forms::Kind;
+        return {.name = "dlg",
+                .controls = {{.name = "A", .kind = Kind::Frame},
+                             {.name = "optA1", .kind = Kind::OptionButton, .container = "A"},
+                             {.name = "optA2", .kind = Kind::OptionButton, .container = "A"},
+                             {.name = "B", .kind = Kind::Frame},
+                             {.name = "optB1", .kind = Kind::OptionButton, .container = "B"},
+                             {.name = "optB2", .kind = Kind::OptionButton, .container = "B"},
+                             {.name = "txt", .kind = Kind::TextBox}}};
+    }
+
+private:
+    std::vector<std::string>& ran_;
+    bool* alive_;
+};
+
+struct Runtime {
+    TempDir dir;
+    FakeApi api{dir.Path()};
+    forms::Runtime forms{api, api};
+    std::vector<std::string> ran;
+    bool alive = false;
+    Runtime() {
+        forms.Register(
+            "dlg", [this](forms::Runtime& r) { return std::make_unique<Dialog>(r, ran, &alive); });
+    }
+    Dialog& Load() { return static_cast<Dialog&>(forms.Load("dlg")); }
+    std::string Selected(Dialog& d) {
+        std::string out;
+        for (const char* name : {"optA1", "optA2", "optB1", "optB2"})
+            if (d[name].Value())
+                out += std::string(out.empty() ? "" : " ") + name;
+        return out;
+    }
+};
+
+TEST(Forms, OptionButtonsFormOneGroupPerContainer) {
+    Runtime r;
+    Dialog& d = r.Load();
+    d.SetValueQuietly("optA1", 1);
+    d.SetValueQuietly("optB2", 1);
+    EXPECT_EQ(r.Selected(d), "optA1 optB2");
+    d.UserClicked("optA2", 1);
+    EXPECT_EQ(r.Selected(d), "optA2 optB2");
+    // The window shows both changes: the button chosen and the one it cleared.
+    EXPECT_EQ(r.api.updates, (std::vector<std::string>{"dlg optA1 1 []", "dlg optB2 1 []",
+                                                       "dlg optA1 0 []", "dlg optA2 1 []"}));
+}
+
+TEST(Forms, OnlyWhatTheUserDoesRunsAHandler) {
+    Runtime r;
+    Dialog& d = r.Load();
+    d.SetValueQuietly("optA1", 1);
+    d.SetTextQuietly("txt", "filled");
+    EXPECT_TRUE(r.ran.empty());
+    d.UserClicked("optB1", 1);
+    d.UserChangedText("txt", "filled");  // no change: no handler
+    d.UserChangedText("txt", "typed");
+    EXPECT_EQ(r.ran, (std::vector<std::string>{"optB1", "txt typed"}));
+}
+
+TEST(Forms, AWindowUnloadedInsideItsHandlerLivesUntilTheHandlerReturns) {
+    Runtime r;
+    Dialog& d = r.Load();
+    r.forms.Dispatch([&] {
+        r.forms.Unload(d);
+        EXPECT_FALSE(r.forms.IsLoaded("dlg"));
+        EXPECT_TRUE(r.alive);  // the handler may still use its own window
+    });
+    EXPECT_FALSE(r.alive);
+}
+
+TEST(Forms, AnUnloadLeavesAloneTheWindowItsHandlerPutInItsPlace) {
+    Runtime r;
+    Dialog& first = r.Load();
+    bool reopened = false;
+    first.onUnload = [&] {  // a fresh one while the old goes
+        if (!std::exchange(reopened, true))
+            r.forms.Reopen("dlg");
+    };
+    r.forms.Dispatch([&] { r.forms.Unload("dlg"); });
+    forms::Form* now = r.forms.Find("dlg");
+    ASSERT_NE(now, nullptr);
+    EXPECT_NE(now, &first);
+    EXPECT_TRUE(now->Visible());
+    // An old handler unloading "its" window by identity leaves the new one too.
+    r.forms.Dispatch([&] { r.forms.Unload(first); });
+    EXPECT_EQ(r.forms.Find("dlg"), now);
+}
+
+}  // namespace
