@@ -91,6 +91,18 @@ TEST(IconRetry, NeverAddsAnIconTwice) {
     }
 }
 
+TEST(IconRetry, AShellRestartDuringTheLastRetryStopsTheTimer) {
+    OneApplet f;
+    f.api.refusedAdds = 1000;
+    f.program.Start();
+    for (int i = 1; i < applets::kIconRetries; ++i)
+        f.Tick();
+    f.api.refusedAdds = 0;
+    f.ShellRestarts();
+    EXPECT_TRUE(f.Window("TA").IconShown());
+    EXPECT_FALSE(f.Retrying());
+}
+
 TEST(IconRetry, UnloadingTheWindowStopsTheRetries) {
     OneApplet f;
     f.api.refusedAdds = 1;

@@ -45,6 +45,7 @@ public:
                              {.name = "B", .kind = Kind::Frame},
                              {.name = "optB1", .kind = Kind::OptionButton, .container = "B"},
                              {.name = "optB2", .kind = Kind::OptionButton, .container = "B"},
+                             {.name = "chkB", .kind = Kind::CheckBox, .container = "B"},
                              {.name = "txt", .kind = Kind::TextBox}}};
     }
 
@@ -81,9 +82,14 @@ TEST(Forms, OptionButtonsFormOneGroupPerContainer) {
     EXPECT_EQ(r.Selected(d), "optA1 optB2");
     d.UserClicked("optA2", 1);
     EXPECT_EQ(r.Selected(d), "optA2 optB2");
+    // A check box in a group's frame is no part of the group, and keeps a grey (2) as it is.
+    d.UserClicked("chkB", 2);
+    EXPECT_EQ(r.Selected(d), "optA2 optB2");
+    EXPECT_EQ(d["chkB"].Value(), 2);
     // The window shows both changes: the button chosen and the one it cleared.
-    EXPECT_EQ(r.api.updates, (std::vector<std::string>{"dlg optA1 1 []", "dlg optB2 1 []",
-                                                       "dlg optA1 0 []", "dlg optA2 1 []"}));
+    EXPECT_EQ(r.api.updates,
+              (std::vector<std::string>{"dlg optA1 1 []", "dlg optB2 1 []", "dlg optA1 0 []",
+                                        "dlg optA2 1 []", "dlg chkB 2 []"}));
 }
 
 TEST(Forms, OnlyWhatTheUserDoesRunsAHandler) {

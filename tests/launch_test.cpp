@@ -27,6 +27,7 @@ TEST(ToWindowStyle, ReadsNumbersTheWayStoredSettingsAlwaysWere) {
         {"2147483648", {}}, {"1e10", {}},
         {"1e999", {}},      {"&H100000000", {}},
         {"03", 3},          {"\t2", 2},
+        {"12", 12},         {"1.5e1", 15},
         {"2\t", 2},         {"0.5", 0},
     };
     for (const auto& c : cases) {

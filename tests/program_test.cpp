@@ -176,6 +176,14 @@ TEST(AppletWindow, EachMenuItemOpensItsOwnWindow) {
     }
 }
 
+TEST(Windows, OnlyTheGeneralOptionsDialogHasATaskbarButton) {
+    ProgramFixture f;
+    for (const std::string& name : f.program.Forms().RegisteredNames()) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(f.program.Forms().Load(name).Design().showInTaskbar, name == "frmOptions");
+    }
+}
+
 TEST(Launch, CdPlayerAndCalculatorStartFromTheWindowsDirectoryAsNormalWindows) {
     ProgramFixture f;
     f.program.Start();
