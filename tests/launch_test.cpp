@@ -28,6 +28,8 @@ TEST(ToWindowStyle, ReadsNumbersTheWayStoredSettingsAlwaysWere) {
         {"1e999", {}},      {"&H100000000", {}},
         {"03", 3},          {"\t2", 2},
         {"12", 12},         {"1.5e1", 15},
+        {"1e1", 10},        {"1E1", 10},
+        {"1d1", 10},        {"1D1", 10},
         {"2\t", 2},         {"0.5", 0},
     };
     for (const auto& c : cases) {
