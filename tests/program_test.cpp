@@ -184,6 +184,40 @@ TEST(Windows, OnlyTheGeneralOptionsDialogHasATaskbarButton) {
     }
 }
 
+TEST(Windows, EveryControlLiesInsideItsFrameAndItsWindow) {
+    ProgramFixture f;
+    for (const std::string& name : f.program.Forms().RegisteredNames()) {
+        const forms::FormDesign& design = f.program.Forms().Load(name).Design();
+        for (const forms::ControlDesign& c : design.controls) {
+            SCOPED_TRACE(name + " " + c.name);
+            int width = design.clientWidth, height = design.clientHeight;
+            if (!c.container.empty()) {
+                const forms::ControlDesign& frame =
+                    (*f.program.Forms().Find(name))[c.container].Design();
+                width = frame.width, height = frame.height;
+            }
+            if (design.clientWidth == 0)
+                continue;  // a window never shown has no size to keep to
+            EXPECT_GE(c.left, 0);
+            EXPECT_GE(c.top, 0);
+            EXPECT_LE(c.left + c.width, width);
+            EXPECT_LE(c.top + c.height, height);
+        }
+    }
+}
+
+TEST(Launch, AWindowStyleTheStartRefusesStartsNothing) {
+    for (const char* runmode : {"0", "12", "-1"}) {
+        SCOPED_TRACE(runmode);
+        ProgramFixture f;
+        f.program.Start();
+        f.Ini(std::string("[VORNNOT]\r\nrunmode=") + runmode + "\r\n");
+        f.Notify("TN", 513);
+        EXPECT_TRUE(f.api.Only("start").empty());
+        EXPECT_EQ(f.api.Only("msgbox").size(), 1u);
+    }
+}
+
 TEST(Launch, CdPlayerAndCalculatorStartFromTheWindowsDirectoryAsNormalWindows) {
     ProgramFixture f;
     f.program.Start();
