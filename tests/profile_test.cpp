@@ -208,6 +208,12 @@ TEST_F(ProfileTest, AUtf16FileTheTextCannotCarryIsNeverRewritten) {
     EXPECT_EQ(Get("s", "name"), "?");
     EXPECT_FALSE(Set("s", "k", "w"));
     EXPECT_EQ(Bytes("v.ini"), file);
+    // Half a character at the end: read up to it, never rewritten.
+    const std::string odd = Utf16("[s]\r\nk=v\r\n") + "x";
+    Put("v.ini", odd);
+    EXPECT_EQ(Get("s", "k"), "v");
+    EXPECT_FALSE(Set("s", "k", "w"));
+    EXPECT_EQ(Bytes("v.ini"), odd);
 }
 
 TEST_F(ProfileTest, AUtf8MarkIsPassedOverAndKept) {
