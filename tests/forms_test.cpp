@@ -123,14 +123,17 @@ TEST(Forms, AnUnloadLeavesAloneTheWindowItsHandlerPutInItsPlace) {
         if (!std::exchange(reopened, true))
             r.forms.Reopen("dlg");
     };
-    r.forms.Dispatch([&] { r.forms.Unload("dlg"); });
-    forms::Form* now = r.forms.Find("dlg");
-    ASSERT_NE(now, nullptr);
-    EXPECT_NE(now, &first);
-    EXPECT_TRUE(now->Visible());
-    // An old handler unloading "its" window by identity leaves the new one too.
-    r.forms.Dispatch([&] { r.forms.Unload(first); });
-    EXPECT_EQ(r.forms.Find("dlg"), now);
+    // All inside one handler, as the program's handlers run: the old window lives until it ends.
+    r.forms.Dispatch([&] {
+        r.forms.Unload("dlg");
+        forms::Form* now = r.forms.Find("dlg");
+        ASSERT_NE(now, nullptr);
+        EXPECT_NE(now, &first);
+        EXPECT_TRUE(now->Visible());
+        // The old handler unloading "its" window by identity leaves the new one alone too.
+        r.forms.Unload(first);
+        EXPECT_EQ(r.forms.Find("dlg"), now);
+    });
 }
 
 }  // namespace
