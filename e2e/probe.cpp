@@ -21,8 +21,9 @@
 //   probe send HWND MSG WPARAM LPARAM  sends a message and prints the answer ("failed N" when
 //                        none came within 5 s); numbers in decimal or 0x hex
 //   probe post HWND MSG WPARAM LPARAM  posts a message; prints 1, or 0 when it could not
-//   probe refuse-icons MS  for MS milliseconds a window of the tray's class, in front of the
-//                        real tray, refuses every icon; prints "ready", then "refused N"
+//   probe refuse-icons MS [FILE]  for MS milliseconds, or until FILE exists, a window of the
+//                        tray's class, in front of the real tray, refuses every icon; prints
+//                        "ready", then "refused N"
 //   probe blank-icon MS  shows a fully transparent tray icon for MS milliseconds: the taskbar
 //                        (shown only while the tray holds an icon) with nothing drawn in it
 //
@@ -217,7 +218,7 @@ LRESULT CALLBACK RefusingTray(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-void RefuseIcons(DWORD ms) {
+void RefuseIcons(DWORD ms, const char* until) {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = RefusingTray;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -229,7 +230,8 @@ void RefuseIcons(DWORD ms) {
     std::fflush(stdout);
     const DWORD start = GetTickCount();
     MSG msg;
-    while (GetTickCount() - start < ms) {
+    while (GetTickCount() - start < ms &&
+           (!until || GetFileAttributesA(until) == INVALID_FILE_ATTRIBUTES)) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
@@ -337,7 +339,7 @@ bool Run(int argc, char** argv) {
         return true;
     }
     if (std::strcmp(command, "refuse-icons") == 0 && argc >= 3) {
-        RefuseIcons(std::strtoul(argv[2], nullptr, 10));
+        RefuseIcons(std::strtoul(argv[2], nullptr, 10), argc >= 4 ? argv[3] : nullptr);
         return true;
     }
     if (std::strcmp(command, "blank-icon") == 0 && argc >= 3) {
@@ -351,11 +353,12 @@ bool Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (!Run(argc, argv)) {
-        std::fprintf(stderr,
-                     "usage: probe windows | all-windows | window HWND | children HWND | "
-                     "text HWND | taskbar | regvalue KEY NAME | idle NAME MS | drop-icons | "
-                     "taskbar-created | send|post HWND MSG WPARAM LPARAM | refuse-icons MS | "
-                     "blank-icon MS\n");
+        std::fprintf(
+            stderr,
+            "usage: probe windows | all-windows | window HWND | children HWND | "
+            "text HWND | taskbar | regvalue KEY NAME | idle NAME MS | drop-icons | "
+            "taskbar-created | send|post HWND MSG WPARAM LPARAM | refuse-icons MS [FILE] | "
+            "blank-icon MS\n");
         return 2;
     }
     return 0;
