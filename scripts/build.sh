@@ -9,16 +9,9 @@ report_failures
 jobs=$(nproc 2>/dev/null || echo 2)
 
 configure() {  # build folder, then cmake's options; cmake's own output only when it fails
-  local dir=$1 log
+  local dir=$1
   shift
-  log=$(mktemp)
-  if ! cmake -S . -B "$dir" "$@" >"$log" 2>&1; then
-    cat "$log" >&2
-    rm -f "$log"
-    echo "build: configuring $dir failed" >&2
-    return 1
-  fi
-  rm -f "$log"
+  quietly "configuring $dir" cmake -S . -B "$dir" "$@"
 }
 
 configure build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel

@@ -66,6 +66,22 @@ use_wine() {
   WINE=$WINELOADER
 }
 
+# Runs a command with its output kept aside; when it fails, shows the output's end and says what
+# failed (the first argument), and fails too.
+quietly() {
+  local what=$1 log status
+  shift
+  log=$(mktemp)
+  "$@" >"$log" 2>&1
+  status=$?
+  if [ "$status" -ne 0 ]; then
+    tail -n 30 "$log" >&2
+    echo "$(basename "$0"): $what failed (exit $status)" >&2
+  fi
+  rm -f "$log"
+  return "$status"
+}
+
 # Reports the command that failed and the script's exit. For scripts that "set -e".
 report_failures() {
   trap 'status=$?; echo "$(basename "$0"): failed (exit $status) at line $LINENO: $BASH_COMMAND" >&2' ERR

@@ -48,26 +48,12 @@ else
   headless=0
 fi
 
-# Runs a Wine command quietly; when it fails, shows what Wine said and stops.
-wine_step() {
-  local what=$1 log
-  shift
-  log=$(mktemp)
-  if ! "$@" >"$log" 2>&1; then
-    tail -n 20 "$log" >&2
-    rm -f "$log"
-    echo "run.sh: $what failed" >&2
-    exit 1
-  fi
-  rm -f "$log"
-}
-
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
-  wine_step "making the Wine prefix $WINEPREFIX" "$WINE" wineboot -i
-  wine_step "setting up the virtual desktop" \
+  quietly "making the Wine prefix $WINEPREFIX" "$WINE" wineboot -i
+  quietly "setting up the virtual desktop" \
     "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
-  wine_step "setting up the virtual desktop" \
+  quietly "setting up the virtual desktop" \
     "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f
   wineserver -w
 fi

@@ -31,14 +31,7 @@ if [ ${#need[@]} -gt 0 ]; then
     $SUDO dpkg --add-architecture i386
   fi
   $SUDO apt-get update -qq
-  log=$(mktemp)
-  if ! $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >"$log" 2>&1; then
-    tail -n 30 "$log" >&2
-    rm -f "$log"
-    echo "setup: apt-get install failed" >&2
-    exit 1
-  fi
-  rm -f "$log"
+  quietly "apt-get install" $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
 
 # The cross compilers are reached through update-alternatives links; mend a broken group.

@@ -14,16 +14,10 @@ esac
 dir=build/$arch-tests
 fail() { echo "wintests ($arch): $1"; echo "0 passed, 1 failed"; exit 1; }
 
-log=$(mktemp)
-if ! { cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVORNKIT_MINGW_THREADS=posix \
-         -DVORNKIT_WIN_TESTS=ON -DCMAKE_BUILD_TYPE=MinSizeRel >"$log" 2>&1 &&
-       cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)" --target vornkit_wintests \
-         >>"$log" 2>&1; }; then
-  tail -n 30 "$log"
-  rm -f "$log"
-  fail "build failed"
-fi
-rm -f "$log"
+quietly "configuring $dir" cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DVORNKIT_MINGW_THREADS=posix -DVORNKIT_WIN_TESTS=ON -DCMAKE_BUILD_TYPE=MinSizeRel 2>&1 &&
+  quietly "building $dir" cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)" \
+    --target vornkit_wintests 2>&1 || fail "build failed"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vornkit-wintests.XXXXXX")
 xvfb_pid=""
@@ -42,7 +36,7 @@ for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
 
 use_wine "$arch" "$work/prefix"
-"$WINE" wineboot -i >"$work/wineboot.log" 2>&1 || { tail -n 20 "$work/wineboot.log"; fail "wineboot failed"; }
+quietly "wineboot" "$WINE" wineboot -i 2>&1 || fail "wineboot failed"
 out=$(timeout 300 "$WINE" "$dir/vornkit_wintests.exe" 2>&1)
 status=$?
 printf '%s\n' "$out"

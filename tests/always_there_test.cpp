@@ -120,13 +120,19 @@ const std::vector<std::string> kExitOrder = {"unload frmMain",
                                              "unload frmTDOpt",
                                              "end"};
 
+// The Calculator and DOS-prompt applets running, the log cleared after start-up.
+struct TwoApplets : ProgramFixture {
+    TwoApplets() {
+        Ini("[VORNKIT]\r\nTCCheck=0\r\nTECheck=0\r\nTNCheck=0\r\nTPCheck=0\r\n");
+        program.Start();
+        api.log.clear();
+    }
+};
+
 TEST(SessionEnd, TheSessionEndingEndsTheProgramAsItsExitDoes) {
     for (bool ending : {true, false}) {
         SCOPED_TRACE(ending);
-        ProgramFixture f;
-        f.Ini("[VORNKIT]\r\nTCCheck=0\r\nTECheck=0\r\nTNCheck=0\r\nTPCheck=0\r\n");
-        f.program.Start();
-        f.api.log.clear();
+        TwoApplets f;
         f.program.Forms().Dispatch([&] { f.program.Forms().SessionEnded(ending); });
         EXPECT_EQ(f.api.log, ending ? kExitOrder : std::vector<std::string>{});
         EXPECT_EQ(f.api.ended, ending);
@@ -136,10 +142,7 @@ TEST(SessionEnd, TheSessionEndingEndsTheProgramAsItsExitDoes) {
 TEST(SessionEnd, ClosingAWindowTheUserNeverSeesEndsTheProgram) {
     for (const char* window : {"frmMain", "frmTAIcon", "frmTDIcon"}) {
         SCOPED_TRACE(window);
-        ProgramFixture f;
-        f.Ini("[VORNKIT]\r\nTCCheck=0\r\nTECheck=0\r\nTNCheck=0\r\nTPCheck=0\r\n");
-        f.program.Start();
-        f.api.log.clear();
+        TwoApplets f;
         forms::Form& form = *f.program.Forms().Find(window);
         f.program.Forms().Dispatch([&] { form.CloseRequested(); });
         EXPECT_EQ(f.api.log, kExitOrder);
