@@ -24,12 +24,8 @@ namespace bench = platform::win32::bench;
 
 void Pump(platform::win32::Win32WindowHost& host) {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (host.TranslateDialogMessage(msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        host.Deliver(msg);
 }
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count) {
@@ -156,11 +152,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // from inside a handler. GetMessage fails (-1) only for an invalid window or message
     // pointer, which this loop never passes.
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (host.TranslateDialogMessage(msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        host.Deliver(msg);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <set>
 
 #include "platform/win32/system.h"
 #include "platform/win32/window_host.h"
@@ -142,6 +143,13 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
         if (c->Design().kind == forms::Kind::Frame)
             w.origins[c->Name()] = {ToPixels(c->Design().left), ToPixels(c->Design().top)};
 
+    // The frames whose option group has a button selected: there only that button is a tab stop,
+    // as a click leaves it, and Tab never lands on another button of the group.
+    std::set<std::string> selectedIn;
+    for (const forms::Control* c : order)
+        if (c->Design().kind == forms::Kind::OptionButton && c->Value() != 0)
+            selectedIn.insert(c->Design().container);
+
     int id = kFirstControlId;
     const forms::Control* previous = nullptr;
     for (forms::Control* c : order) {
@@ -163,6 +171,8 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
                                     previous->Design().container == s.container;
         if (!continuesGroup)
             style |= WS_GROUP;
+        if (s.kind == forms::Kind::OptionButton && c->Value() == 0 && selectedIn.count(s.container))
+            style &= ~WS_TABSTOP;
         previous = c;
         // An option button only as wide as its circle never shows its caption; at higher scales
         // the circle stays small and the first letters would peep out, so none is drawn.

@@ -333,14 +333,16 @@ int Win32WindowHost::TrackPopupMenu(forms::Form& form, const std::vector<forms::
     return chosen - 1;
 }
 
-bool Win32WindowHost::TranslateDialogMessage(MSG& msg) {
-    HWND active = GetActiveWindow();
-    if (!active)
-        return false;
-    for (auto& [form, w] : windows_)
-        if (w->hwnd.get() == active && !w->controls.empty())
-            return IsDialogMessageA(active, &msg) != FALSE;
-    return false;
+void Win32WindowHost::Deliver(MSG& msg) {
+    if (HWND active = GetActiveWindow())
+        for (auto& [form, w] : windows_)
+            if (w->hwnd.get() == active && !w->controls.empty()) {
+                if (IsDialogMessageA(active, &msg))
+                    return;
+                break;
+            }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
 }
 
 // ---- The screen ----------------------------------------------------------------------------

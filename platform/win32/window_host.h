@@ -67,8 +67,9 @@ public:
     ~Win32WindowHost() override;
     void SetRuntime(forms::Runtime* runtime) { runtime_ = runtime; }
 
-    // The message loop's keyboard handling for the active form (Tab between controls).
-    bool TranslateDialogMessage(MSG& msg);
+    // One message as the program's loop handles it: the active form's keyboard handling (Tab
+    // and the arrow keys between controls) first, then the window it is for.
+    void Deliver(MSG& msg);
 
     Handle CreateFormWindow(forms::Form& form) override;
     void DestroyFormWindow(forms::Form& form) override;

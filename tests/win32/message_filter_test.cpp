@@ -6,9 +6,7 @@
 
 #include <vector>
 
-#include "platform/win32/system.h"
-#include "platform/win32/window_host.h"
-#include "program/program.h"
+#include "started.h"
 
 namespace {
 
@@ -28,26 +26,10 @@ BOOL WINAPI ForProcess(UINT message, DWORD action) {
     return TRUE;
 }
 
-// The program started on the real window system with the given filter functions, its icon
-// windows' handles and the filter calls its start made.
-struct Started {
+// The program started with the given filter functions, the filter calls cleared first.
+struct Started : testing_support::Started {
     explicit Started(platform::win32::MessageFilter filter)
-        : host(GetModuleHandleA(nullptr), filter), program(system, host) {
-        calls.clear();
-        host.SetRuntime(&program.Forms());
-        program.Start();
-    }
-    std::vector<HWND> AppletWindows() {
-        std::vector<HWND> found;
-        for (const char* name :
-             {"frmTAIcon", "frmTCIcon", "frmTDIcon", "frmTEIcon", "frmTNIcon", "frmTPIcon"})
-            if (forms::Form* form = program.Forms().Find(name))
-                found.push_back(reinterpret_cast<HWND>(form->WindowHandle()));
-        return found;
-    }
-    platform::win32::Win32System system;
-    platform::win32::Win32WindowHost host;
-    program::Program program;
+        : testing_support::Started((calls.clear(), filter)) {}
 };
 
 const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -80,6 +82,53 @@ TEST(StartProgram, TheCommandLineAndShowCodeArriveAsGiven) {
         Sleep(50);
     EXPECT_EQ(StandinLog(), "standin.exe\tstandin.exe /k dir  \t2\r\n");
     EXPECT_FALSE(system.StartProgram("no-such-program.exe", 1));
+}
+
+// The kernel handles this process holds, found by asking after each possible value (Wine's
+// GetProcessHandleCount answers 0).
+int OpenHandles() {
+    int open = 0;
+    DWORD flags = 0;
+    for (std::uintptr_t h = 4; h < 0x10000; h += 4)
+        open += GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags) ? 1 : 0;
+    return open;
+}
+
+// The program keeps nothing of what it starts: each start gives back its process and thread
+// handles, or a day of clicks would pile up hundreds of them.
+TEST(StartProgram, KeepsNoHandleOfTheProgramStarted) {
+    Win32System system;
+    ASSERT_TRUE(system.StartProgram("standin.exe", 1));  // the first start loads what it needs
+    const int before = OpenHandles();
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(system.StartProgram("standin.exe", 1));
+    EXPECT_EQ(OpenHandles(), before);
+    EXPECT_GT(before, 0);
+}
+
+// The shell finds an icon again by the window and number it was added with, so both must reach
+// it whole, in the record size it takes.
+TEST(NotifyIcon, TheShellKnowsTheIconByItsWindowAndNumber) {
+    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    platform::NotifyIconData record{};
+    record.cbSize = platform::kNotifyIconDataSize;
+    record.hWnd = reinterpret_cast<Handle>(window);
+    record.uID = 1;
+    record.uFlags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
+    record.uCallbackMessage = WM_MOUSEMOVE;
+    record.hIcon = reinterpret_cast<Handle>(LoadIconA(nullptr, IDI_APPLICATION));
+    std::strcpy(record.szTip, "Vorn test");
+    Win32System system;
+    ASSERT_TRUE(system.Shell_NotifyIconA(platform::kNimAdd, record));
+    EXPECT_TRUE(system.Shell_NotifyIconA(platform::kNimModify, record));
+    platform::NotifyIconData other = record;
+    other.uID = 2;
+    EXPECT_FALSE(system.Shell_NotifyIconA(platform::kNimModify, other));
+    EXPECT_TRUE(system.Shell_NotifyIconA(platform::kNimDelete, record));
+    EXPECT_FALSE(system.Shell_NotifyIconA(platform::kNimDelete, record));
+    DestroyWindow(window);
 }
 
 }  // namespace
