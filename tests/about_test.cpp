@@ -4,31 +4,21 @@
 #include <cstdlib>
 
 #include "about/frmAbout.h"
-#include "fake_api.h"
-#include "program/program.h"
-
-using testing_support::FakeApi;
-using testing_support::TempDir;
+#include "program_fixture.h"
 
 namespace {
 
-struct Fixture {
-    TempDir dir;
-    FakeApi api{dir.Path()};
-    program::Program program{api, api};
-    Fixture() { program.Forms().Reopen("frmAbout"); }
-    about::frmAbout& About() {
-        return static_cast<about::frmAbout&>(*program.Forms().Find("frmAbout"));
-    }
+struct Fixture : testing_support::ProgramFixture {
+    Fixture() { Open<about::frmAbout>("frmAbout"); }
+    about::frmAbout& About() { return Find<about::frmAbout>("frmAbout"); }
 };
 
 TEST(frmAbout, LoadCentresAndGoesTopmostOnce) {
     Fixture f;
     f.program.Forms().Reopen("frmAbout");
-    EXPECT_EQ(f.api.log,
-              (std::vector<std::string>{"load frmAbout", "setwindowpos -1 3", "show frmAbout",
-                                        "unload frmAbout", "load frmAbout", "setwindowpos -1 3",
-                                        "show frmAbout"}));
+    EXPECT_EQ(f.api.Only({"load", "unload", "setwindowpos"}),
+              (std::vector<std::string>{"load frmAbout", "setwindowpos -1 3", "unload frmAbout",
+                                        "load frmAbout", "setwindowpos -1 3"}));
     auto& d = f.About();
     EXPECT_TRUE(d.Visible());
     EXPECT_LE(std::abs(2 * d.Left() + d.Width() - f.api.ScreenWidthTwips()), 1);
@@ -50,12 +40,8 @@ TEST(frmAbout, ClickOnTheBackgroundDropsTopmostFirst) {
         SCOPED_TRACE(c.target);
         Fixture f;
         f.api.log.clear();
-        f.program.Forms().Dispatch([&] {
-            auto& d = f.About();
-            d.UserClickedButton(c.target);
-            EXPECT_EQ(d.Name(), "frmAbout");  // parked, not yet freed
-        });
-        EXPECT_EQ(f.api.log, c.log);
+        f.User([&] { f.About().UserClickedButton(c.target); });
+        EXPECT_EQ(f.api.Only({"setwindowpos", "unload"}), c.log);
         EXPECT_FALSE(f.program.Forms().IsLoaded("frmAbout"));
     }
 }

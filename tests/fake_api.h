@@ -8,6 +8,8 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/forms.h"
@@ -107,13 +109,11 @@ public:
     void Beep() override { log.push_back("beep"); }
     int MsgBox(const std::string& prompt, int style, const std::string& title) override {
         log.push_back("msgbox " + title + " " + std::to_string(style) + " " + prompt);
-        auto hook = std::move(whileMessageShown);  // what the user does meanwhile, once
-        whileMessageShown = nullptr;
-        if (hook)
+        if (auto hook = std::exchange(whileMessageShown, nullptr))
             hook();
         return 1;
     }
-    std::function<void()> whileMessageShown;
+    std::function<void()> whileMessageShown;  // what the user does meanwhile, once
     void SetWindowPos(platform::Handle, int insertAfter, int, int, int, int,
                       std::uint32_t flags) override {
         log.push_back("setwindowpos " + std::to_string(insertAfter) + " " + std::to_string(flags));
@@ -148,7 +148,10 @@ public:
         log.push_back("timer.stop " + form.Name() + " " + std::to_string(id));
         PortableWindowHost::StopTimer(form, id);
     }
+    std::function<void()> whileMenuShown;  // what the user does meanwhile, once
     int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>& items) override {
+        if (auto hook = std::exchange(whileMenuShown, nullptr))
+            hook();
         lastMenu.clear();
         for (const auto& i : items)
             lastMenu.push_back(i.caption);
@@ -162,14 +165,18 @@ public:
         return -1;
     }
 
-    // The log entries that start with `prefix`.
-    std::vector<std::string> Only(const std::string& prefix) const {
+    // The log entries that start with one of `prefixes`, in their order.
+    std::vector<std::string> Only(std::initializer_list<std::string_view> prefixes) const {
         std::vector<std::string> out;
         for (const auto& l : log)
-            if (l.rfind(prefix, 0) == 0)
-                out.push_back(l);
+            for (std::string_view p : prefixes)
+                if (l.rfind(p, 0) == 0) {
+                    out.push_back(l);
+                    break;
+                }
         return out;
     }
+    std::vector<std::string> Only(std::string_view prefix) const { return Only({prefix}); }
 };
 
 }  // namespace testing_support

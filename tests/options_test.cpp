@@ -3,53 +3,34 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <map>
-#include <sstream>
 
-#include "fake_api.h"
 #include "options/basReg.h"
 #include "options/frmOptions.h"
-#include "program/program.h"
-
-using testing_support::FakeApi;
-using testing_support::TempDir;
+#include "program_fixture.h"
 
 namespace {
 
 const std::vector<std::string> kBoxes = {"TECheck", "TDCheck", "TCCheck",
                                          "TPCheck", "TACheck", "TNCheck"};
 
-struct Fixture {
-    TempDir dir;
-    FakeApi api{dir.Path()};
-    program::Program program{api, api};
-
+struct Fixture : testing_support::ProgramFixture {
     explicit Fixture(const std::string& ini = "", bool runKey = true) {
-        if (!ini.empty())
-            std::ofstream(dir.Path() / "vornkit.ini", std::ios::binary) << ini;
+        Ini(ini);
         if (runKey)
             api.CreateRegistryKey(basReg::kRunKey);
         api.appPath = "C:\\VORNKIT";
         api.exeName = "Vornkit";
         program.Start();
-        program.Forms().Reopen("frmOptions");
+        Open<options::frmOptions>("frmOptions");
         api.log.clear();
     }
-    options::frmOptions& Dialog() {
-        return static_cast<options::frmOptions&>(*program.Forms().Find("frmOptions"));
-    }
+    options::frmOptions& Dialog() { return Find<options::frmOptions>("frmOptions"); }
     void Click(const std::string& box, int value) {
-        program.Forms().Dispatch([&] { Dialog().UserClicked(box, value); });
+        User([&] { Dialog().UserClicked(box, value); });
     }
     void Press(const std::string& button) {
-        program.Forms().Dispatch([&] { Dialog().UserClickedButton(button); });
-    }
-    std::string Ini() const {
-        std::ifstream in(dir.Path() / "vornkit.ini", std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        User([&] { Dialog().UserClickedButton(button); });
     }
 };
 
@@ -71,14 +52,12 @@ TEST(frmOptions, LoadCentresGoesTopmostAndTicksOnlyExactOnes) {
 TEST(frmOptions, FirstOkStoresStartupThenTheSixKeysInDialogOrder) {
     Fixture f;
     f.Press("cmdOK");
-    std::vector<std::string> log = {"reg.open " + testing_support::RootKeyText(0x80000002u) +
-                                        " SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run 131078",
-                                    "reg.set Vornkit=c:\\vornkit\\vornkit.exe type 1 length 22",
-                                    "reg.close", "write VORNKIT StartupCheck=1"};
+    std::vector<std::string> stored = {"reg.set Vornkit=c:\\vornkit\\vornkit.exe type 1 length 22",
+                                       "write VORNKIT StartupCheck=1"};
     for (const auto& key : kBoxes)
-        log.push_back("write VORNKIT " + key + "=1");
-    log.insert(log.end(), {"setwindowpos -2 3", "unload frmOptions"});
-    EXPECT_EQ(f.api.log, log);
+        stored.push_back("write VORNKIT " + key + "=1");
+    EXPECT_EQ(f.api.Only({"reg.set", "write"}), stored);
+    EXPECT_FALSE(f.program.Forms().IsLoaded("frmOptions"));
     const std::string ini = f.Ini();
     EXPECT_EQ(ini.substr(ini.find("[VORNKIT]")),
               "[VORNKIT]\r\nStartupCheck=1\r\nTECheck=1\r\nTDCheck=1\r\nTCCheck=1\r\nTPCheck=1\r\n"
@@ -92,14 +71,14 @@ TEST(frmOptions, StartupIsStoredOnEveryOkEvenWhenTheRestIsRefused) {
     for (const auto& key : kBoxes)
         f.Click(key, 0);
     f.Press("cmdOK");
-    EXPECT_EQ(f.api.log,
-              (std::vector<std::string>{
-                  "reg.open " + testing_support::RootKeyText(0x80000002u) +
-                      " SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run 131078",
-                  "reg.set Vornkit= type 1 length 0", "reg.close", "write VORNKIT StartupCheck=0",
-                  "setwindowpos -2 3",
-                  "msgbox Vornkit 16 You must leave at least one applet active in Vornkit.",
-                  "setwindowpos -1 3"}));
+    const std::string refused =
+        "msgbox Vornkit 16 You must leave at least one applet active in Vornkit.";
+    EXPECT_EQ(f.api.Only({"reg.set", "write", "msgbox"}),
+              (std::vector<std::string>{"reg.set Vornkit= type 1 length 0",
+                                        "write VORNKIT StartupCheck=0", refused}));
+    // The message is not hidden behind the topmost dialog, which goes back on top after it.
+    EXPECT_EQ(f.api.Only({"setwindowpos", "msgbox"}),
+              (std::vector<std::string>{"setwindowpos -2 3", refused, "setwindowpos -1 3"}));
     EXPECT_TRUE(f.program.Forms().IsLoaded("frmOptions"));
     EXPECT_EQ(f.program.Settings().StartupCheck, "0");
     EXPECT_EQ(f.program.Settings().TECheck, "1");
@@ -181,18 +160,6 @@ TEST(frmOptions, CancelAndReopenDiscardUnconfirmedTicks) {
     EXPECT_TRUE(f.api.Only("load frmT").empty());
     EXPECT_EQ(f.Ini(), before);
     EXPECT_EQ(f.program.Settings().TECheck, "1");
-}
-
-TEST(frmOptions, TheDialogOutlivesItsOwnOkUntilTheHandlerReturns) {
-    Fixture f;
-    f.program.Forms().Dispatch([&] {
-        auto& d = f.Dialog();
-        d.UserClickedButton("cmdOK");
-        EXPECT_FALSE(f.program.Forms().IsLoaded("frmOptions"));
-        EXPECT_EQ(d.Name(), "frmOptions");  // still readable: freed only after this handler
-        EXPECT_EQ(d.WindowHandle(), 0u);
-    });
-    EXPECT_EQ(f.program.Forms().Find("frmOptions"), nullptr);
 }
 
 TEST(StartupCommand, LowerCaseQuotedOnlyWhenThePathHasABlank) {

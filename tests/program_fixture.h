@@ -3,6 +3,7 @@
 #pragma once
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,6 +40,17 @@ struct ProgramFixture {
             w.MouseMoved("pichook", {0, 0, static_cast<float>(m) * api.TwipsPerPixelX(), 0});
         });
     }
+    // A dialog opened as the menu opens it, and what the user does in it.
+    template <class Dialog>
+    Dialog& Open(const std::string& name) {
+        program.Forms().Reopen(name);
+        return Find<Dialog>(name);
+    }
+    template <class Dialog>
+    Dialog& Find(const std::string& name) {
+        return static_cast<Dialog&>(*program.Forms().Find(name));
+    }
+    void User(const std::function<void()>& act) { program.Forms().Dispatch(act); }
     std::vector<std::string> Loaded() {
         std::vector<std::string> out;
         for (const auto& l : api.Only("load frmT"))

@@ -6,9 +6,7 @@
 
 namespace {
 
-using testing_support::FakeApi;
 using testing_support::ProgramFixture;
-using testing_support::TempDir;
 
 TEST(Startup, LoadsExactlyTheAppletsWhoseKeyIsOne) {
     const struct {
@@ -70,16 +68,10 @@ TEST(AppletWindow, PreselectsTheStoredStyleWithoutWriting) {
     EXPECT_EQ(f.api.Only("write"), std::vector<std::string>{"write VORNCON runmode=3"});
 }
 
-TEST(AppletWindow, IconRecordAndMenu) {
+TEST(AppletWindow, TheIconsTipAndMenu) {
     ProgramFixture f;
     f.program.Start();
     const auto& r = f.Window("TE").IconRecord();
-    // The platform's single-byte record in its original layout: 88 bytes in a 32-bit program,
-    // 104 in a 64-bit one, whose handles are 8 bytes wide and aligned.
-    EXPECT_EQ(r.cbSize, sizeof(void*) == 4 ? 88u : 104u);
-    EXPECT_EQ(r.uID, 1u);
-    EXPECT_EQ(r.uFlags, 7u);
-    EXPECT_EQ(r.uCallbackMessage, 512u);
     EXPECT_EQ(r.hWnd, f.Window("TE")["pichook"].WindowHandle());
     EXPECT_EQ(std::string(r.szTip, 64), std::string("Vorn Explore") + '\0' + std::string(51, ' '));
 
@@ -102,36 +94,18 @@ TEST(AppletWindow, OnlyLeftButtonDownLaunches) {
 }
 
 TEST(AppletWindow, ReentryDuringTheMenu) {
-    TempDir dir;
-    struct Api : FakeApi {
-        using FakeApi::FakeApi;
-        std::function<void()> inMenu;
-        int TrackPopupMenu(forms::Form& f, const std::vector<forms::MenuItem>& items) override {
-            auto hook = std::move(inMenu);  // runs once
-            inMenu = nullptr;
-            if (hook)
-                hook();
-            return FakeApi::TrackPopupMenu(f, items);
-        }
-    } api(dir.Path());
-    program::Program program(api, api);
-    program.Start();
-    auto& w = static_cast<applets::AppletWindow&>(*program.Forms().Find("frmTEIcon"));
-    auto notify = [&](int m) {
-        program.Forms().Dispatch([&] {
-            w.MouseMoved("pichook", {0, 0, static_cast<float>(m) * api.TwipsPerPixelX(), 0});
-        });
+    ProgramFixture f;
+    f.program.Start();
+    f.api.whileMenuShown = [&] {
+        f.Notify("TE", 513);  // dropped: clears the flag
+        f.Notify("TE", 513);  // handled
+        EXPECT_FALSE(f.Window("TE").Busy());
     };
-    api.inMenu = [&] {
-        notify(513);  // dropped: clears the flag
-        notify(513);  // handled
-        EXPECT_FALSE(w.Busy());
-    };
-    notify(516);
-    EXPECT_EQ(api.Only("start").size(), 1u);
-    EXPECT_FALSE(w.Busy());
-    notify(513);
-    EXPECT_EQ(api.Only("start").size(), 2u);
+    f.Notify("TE", 516);
+    EXPECT_EQ(f.api.Only("start").size(), 1u);
+    EXPECT_FALSE(f.Window("TE").Busy());
+    f.Notify("TE", 513);
+    EXPECT_EQ(f.api.Only("start").size(), 2u);
 }
 
 TEST(Launch, FailuresBeepShowTheMessageAndLeaveTheIcon) {
