@@ -15,7 +15,7 @@ bool IsBlank(char c) {
 }
 
 std::optional<std::int32_t> FromRadix(std::string_view digits, int base) {
-    if (digits.empty() || digits.size() > (base == 16 ? 8u : 11u))
+    if (digits.size() > (base == 16 ? 8u : 11u))
         return std::nullopt;
     std::uint64_t v = 0;
     auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);

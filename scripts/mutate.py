@@ -47,7 +47,7 @@ CALL_STATEMENT = re.compile(r"^\s*[\w:.\->()\[\]\"]+\(.*\);\s*$")
 LAYOUT = re.compile(r"\.(left|top|width|height|clientWidth|clientHeight) =|widths\[\]|place\(|"
                     r"^\s*\{\"T[DECN]\"|\d{3,4},?\s*$|^\s*\d{4}\},?$|\.(top|left|width|height|"
                     r"tabIndex) = \d+, at\(")
-SKIP_LINE = re.compile(r"^\s*(#|//|static_assert|namespace|using|case\b|return\b[^;]*;\s*$)")
+SKIP_LINE = re.compile(r"^\s*(#|//|static_assert|namespace|using)\b")
 
 
 def candidates(files):

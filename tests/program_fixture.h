@@ -33,12 +33,19 @@ struct ProgramFixture {
     applets::AppletWindow& Window(const std::string& code) {
         return static_cast<applets::AppletWindow&>(*program.Forms().Find("frm" + code + "Icon"));
     }
-    // The notification area reports mouse message `m` on the applet's icon.
+    // The user does mouse message `m` on the applet's icon. The shell reports it as the icon was
+    // added: its callback message, to its window, for an icon it holds. Only a WM_MOUSEMOVE
+    // (512) reaches the window's handler, with `m` in place of the x position.
     void Notify(const std::string& code, int m) {
         auto& w = Window(code);
-        program.Forms().Dispatch([&] {
-            w.MouseMoved("pichook", {0, 0, static_cast<float>(m) * api.TwipsPerPixelX(), 0});
-        });
+        const platform::NotifyIconData& r = w.IconRecord();
+        if (r.uCallbackMessage != 512 || api.icons.count({r.hWnd, r.uID}) == 0)
+            return;
+        for (const forms::Control& c : w.Controls())
+            if (c.WindowHandle() == r.hWnd)
+                program.Forms().Dispatch([&] {
+                    w.MouseMoved(c.Name(), {0, 0, static_cast<float>(m) * api.TwipsPerPixelX(), 0});
+                });
     }
     // A dialog opened as the menu opens it, and what the user does in it.
     template <class Dialog>

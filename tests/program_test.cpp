@@ -32,6 +32,8 @@ TEST(Startup, LoadsExactlyTheAppletsWhoseKeyIsOne) {
         EXPECT_EQ(f.Loaded(), c.windows);
         EXPECT_TRUE(f.program.Forms().IsLoaded("frmMain"));
         EXPECT_EQ(f.api.icons.size(), c.windows.size());
+        for (const std::string& name : c.windows)
+            EXPECT_FALSE(f.program.Forms().Find(name)->Visible()) << name;
     }
 }
 

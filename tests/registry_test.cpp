@@ -92,6 +92,12 @@ TEST(GetMainKeyHandle, TheRootsAreThePlatformsOwnHandlesInEachBuild) {
                   high | (0x80000000u + i));
     }
     EXPECT_EQ(basReg::GetMainKeyHandle("HKEY_LOCAL_MACHINE\\SOFTWARE"), 0u);
+    // A handle that is none of them opens nothing.
+    TempDir dir;
+    FakeApi api(dir.Path());
+    platform::Handle opened = 0;
+    for (platform::Handle key : {platform::kHkeyClassesRoot - 1, platform::kHkeyDynData + 1})
+        EXPECT_EQ(api.RegOpenKeyExA(key, "", 0, 0, &opened), 6);
 }
 
 TEST(GetRegistryErrorText, KnownCodesAndTheNumberedFallback) {

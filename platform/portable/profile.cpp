@@ -227,10 +227,8 @@ bool ReplaceFile(const std::filesystem::path& path, const std::string& content) 
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (out) {
             out.write(content.data(), static_cast<std::streamsize>(content.size()));
-            out.flush();
-            ok = out.good();
-            out.close();
-            ok = ok && !out.fail();
+            out.close();  // a failed write or close leaves the stream failed
+            ok = !out.fail();
         }
     }
     if (ok) {
