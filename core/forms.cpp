@@ -1,5 +1,6 @@
 #include "core/forms.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace forms {
@@ -30,6 +31,16 @@ Control& Form::operator[](std::string_view name) {
         if (c.Name() == name)
             return c;
     std::abort();  // a control name is fixed at build time; a wrong one is a programming error
+}
+
+std::vector<Control*> Form::InTabOrder() {
+    std::vector<Control*> order;
+    for (Control& c : controls_)
+        order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+        return a->Design().tabIndex < b->Design().tabIndex;
+    });
+    return order;
 }
 
 void Form::On(std::string control, Event event, std::function<void()> handler) {

@@ -130,6 +130,8 @@ public:
     Control& operator[](std::string_view name);
     const Control* Find(std::string_view name) const;
     std::vector<Control>& Controls() { return controls_; }
+    // The controls in the order the Tab key visits them: by tab index, ties in design order.
+    std::vector<Control*> InTabOrder();
 
     // Handlers the runtime calls.
     virtual void Form_Load() {}

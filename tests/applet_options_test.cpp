@@ -87,21 +87,24 @@ TEST(frmAppletOptions, EveryChoiceIsStoredAtOnceAndOkOnlyCloses) {
     }
 }
 
-TEST(frmAppletOptions, EachDialogOffersWhatItsProgramTakes) {
+// What each dialog offers, in the order Tab visits it: the prompt has no normal window to
+// choose, and only the prompt and Explorer take parameters.
+TEST(frmAppletOptions, EachDialogOffersWhatItsProgramTakesInTabOrder) {
+    const std::vector<std::string> styles = {"optNorm", "optMin", "optMax", "cmdOK"};
     const struct {
         const char* code;
-        bool normal, parameters;
+        std::vector<std::string> stops;
     } cases[] = {
-        {"TE", true, true},
-        {"TD", false, true},  // the prompt has no normal window to choose
-        {"TC", true, false},
-        {"TN", true, false},
+        {"TE", {"optNorm", "optMin", "optMax", "cmdOK", "txtParam"}},
+        {"TD", {"optMin", "optMax", "cmdOK", "txtParam"}},
+        {"TC", styles},
+        {"TN", styles},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         Fixture f(c.code, "");
-        EXPECT_EQ(f.Dialog().Find("optNorm") != nullptr, c.normal);
-        EXPECT_EQ(f.Dialog().HasParameters(), c.parameters);
+        EXPECT_EQ(testing_support::TabStops(f.Dialog()), c.stops);
+        EXPECT_EQ(f.Dialog().HasParameters(), c.stops.back() == "txtParam");
     }
 }
 

@@ -49,6 +49,13 @@ TEST(frmOptions, LoadCentresGoesTopmostAndTicksOnlyExactOnes) {
         EXPECT_EQ(d[box].Value(), value) << box;
 }
 
+TEST(frmOptions, TabGoesFromTheStartUpBoxThroughTheAppletsToTheButtons) {
+    Fixture f;
+    EXPECT_EQ(testing_support::TabStops(f.Dialog()),
+              (std::vector<std::string>{"StartupCheck", "TECheck", "TDCheck", "TCCheck", "TPCheck",
+                                        "TACheck", "TNCheck", "cmdOK", "cmdCancel"}));
+}
+
 TEST(frmOptions, FirstOkStoresStartupThenTheSixKeysInDialogOrder) {
     Fixture f;
     f.Press("cmdOK");

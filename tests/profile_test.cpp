@@ -51,8 +51,10 @@ TEST_F(ProfileTest, ReadTrimsBlanksAndOneEnclosingQuotePair) {
     const struct {
         std::string line, want;
     } cases[] = {
-        {"k=  abc \t", "abc"}, {"k=\t\"a b\"  ", "a b"}, {"k=' x '", " x "}, {"k=\"abc'", "\"abc'"},
-        {"k=\"", "\""},        {"k='x'y'", "x'y"},       {"k=a=b", "a=b"},   {"  K  =  v", "v"},
+        {"k=  abc \t", "abc"},  {"k=\t\"a b\"  ", "a b"}, {"k=' x '", " x "},
+        {"k=\"abc'", "\"abc'"}, {"k=\"", "\""},           {"k='x'y'", "x'y"},
+        {"k=a=b", "a=b"},       {"  K  =  v", "v"},       {"k=\"\"", ""},
+        {"k=''", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

@@ -21,6 +21,16 @@ inline std::string ReadFile(const std::filesystem::path& p) {
     return s.str();
 }
 
+// The controls the keyboard can reach, in the order Tab visits them.
+inline std::vector<std::string> TabStops(forms::Form& form) {
+    std::vector<std::string> out;
+    for (const forms::Control* c : form.InTabOrder())
+        if (c->Design().kind != forms::Kind::Label && c->Design().kind != forms::Kind::Frame &&
+            c->Design().kind != forms::Kind::PictureBox)
+            out.push_back(c->Name());
+    return out;
+}
+
 struct ProgramFixture {
     TempDir dir;
     FakeApi api{dir.Path()};

@@ -238,6 +238,28 @@ TEST(Settings, AValueReadsWholeUpTo254Characters) {
     }
 }
 
+// A platform that reports more characters than the buffer holds is not trusted.
+TEST(Settings, ACountBeyondTheBufferReadsAsNothing) {
+    struct Api : testing_support::FakeApi {
+        using FakeApi::FakeApi;
+        std::uint32_t claimed = 0;
+        std::uint32_t GetPrivateProfileStringA(const std::string&, const std::string&,
+                                               const std::string&, char* buffer, std::uint32_t size,
+                                               const std::string&) override {
+            std::fill(buffer, buffer + size - 1, 'x');
+            return claimed;
+        }
+    };
+    testing_support::TempDir dir;
+    Api api(dir.Path());
+    for (std::uint32_t claimed : {254u, 255u, 70000u}) {
+        SCOPED_TRACE(claimed);
+        api.claimed = claimed;
+        EXPECT_EQ(basIni::ReadIniString(api, "S", "k", "v.ini"),
+                  claimed == 254 ? std::string(254, 'x') : "");
+    }
+}
+
 TEST(Exit, UnloadsEveryLoadedWindowInOrderThenEnds) {
     ProgramFixture f;
     f.Ini("[VORNKIT]\r\nTCCheck=0\r\n");

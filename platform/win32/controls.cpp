@@ -131,13 +131,8 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
     };
     if (std::any_of(w.form->Controls().begin(), w.form->Controls().end(), drawsText))
         LoadCommonControls();
-    std::vector<forms::Control*> order;
-    for (forms::Control& c : w.form->Controls())
-        order.push_back(&c);
     // Windows created in tab order give the Tab key that order.
-    std::stable_sort(order.begin(), order.end(), [](forms::Control* a, forms::Control* b) {
-        return a->Design().tabIndex < b->Design().tabIndex;
-    });
+    const std::vector<forms::Control*> order = w.form->InTabOrder();
     // Absolute origins of the frames (frames sit on the form itself).
     for (forms::Control* c : order)
         if (c->Design().kind == forms::Kind::Frame)
