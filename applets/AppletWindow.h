@@ -61,7 +61,7 @@ private:
     bool busy_ = false;
     bool iconShown_ = false;
     int retriesLeft_ = 0;  // while above 0, the retry timer runs
-    std::int32_t lastMessage_ = 0;
+    std::int32_t lastMessage_{};
 };
 
 }  // namespace applets

@@ -49,8 +49,8 @@ struct ControlDesign {
     std::string name{};
     Kind kind = Kind::Label;
     std::string caption{};
-    std::string container{};  // "" for the form itself, else the name of a frame
-    int left = 0, top = 0, width = 0, height = 0;  // twips, relative to the container
+    std::string container{};               // "" for the form itself, else the name of a frame
+    int left{}, top{}, width{}, height{};  // twips, relative to the container
     int tabIndex = -1;
     Font font{};
     int picture = 0;  // resource id of an icon shown by a picture or image
@@ -70,8 +70,8 @@ struct FormDesign {
     Border border = Border::FixedSingle;
     bool controlBox = true;
     bool showInTaskbar = false;
-    int clientWidth = 0, clientHeight = 0;  // twips
-    int icon = 0;                           // resource id, 0 for none
+    int clientWidth{}, clientHeight{};  // twips
+    int icon = 0;                       // resource id, 0 for none
     std::uint32_t backColour = kDefaultColour;
     std::vector<ControlDesign> controls{};
     std::vector<MenuItem> popupMenu{};
@@ -82,10 +82,10 @@ struct FormDesign {
 };
 
 struct MouseArgs {
-    int button = 0;
-    int shift = 0;
-    float x = 0;  // twips
-    float y = 0;
+    int button{};
+    int shift{};
+    float x{};  // twips
+    float y{};
 };
 
 class Control {
@@ -103,7 +103,7 @@ private:
     ControlDesign design_;
     int value_ = 0;
     std::string text_;
-    Handle handle_ = 0;
+    Handle handle_{};
 };
 
 class Runtime;
@@ -189,10 +189,10 @@ private:
     FormDesign design_;
     std::vector<Control> controls_;
     std::map<std::pair<std::string, Event>, std::function<void(const MouseArgs&)>> handlers_;
-    Handle handle_ = 0;
-    Handle iconHandle_ = 0;
+    Handle handle_{};
+    Handle iconHandle_{};
     bool visible_ = false;
-    int left_ = 0, top_ = 0;
+    int left_{}, top_{};
 };
 
 class Runtime {

@@ -85,7 +85,7 @@ public:
     // False when it cannot be started (not found, not a program, style refused).
     virtual bool StartProgram(const std::string& commandLine, std::int32_t windowStyle) = 0;
     virtual void Beep() = 0;
-    virtual int MsgBox(const std::string& prompt, int style, const std::string& title) = 0;
+    virtual void MsgBox(const std::string& prompt, int style, const std::string& title) = 0;
 
     // The running program.
     virtual std::string AppPath() = 0;     // folder of the running program, as reported

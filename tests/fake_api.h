@@ -107,11 +107,10 @@ public:
         return startSucceeds;
     }
     void Beep() override { log.push_back("beep"); }
-    int MsgBox(const std::string& prompt, int style, const std::string& title) override {
+    void MsgBox(const std::string& prompt, int style, const std::string& title) override {
         log.push_back("msgbox " + title + " " + std::to_string(style) + " " + prompt);
         if (auto hook = std::exchange(whileMessageShown, nullptr))
             hook();
-        return 1;
     }
     std::function<void()> whileMessageShown;  // what the user does meanwhile, once
     void SetWindowPos(platform::Handle, int insertAfter, int, int, int, int,

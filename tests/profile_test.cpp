@@ -225,12 +225,6 @@ TEST_F(ProfileTest, AUtf8MarkIsPassedOverAndKept) {
     EXPECT_EQ(Bytes("v.ini"), "\xEF\xBB\xBF[s]\r\nk=w\r\n");
 }
 
-TEST_F(ProfileTest, BareFileNamesLiveInTheWindowsDirectory) {
-    EXPECT_EQ(profile_.PathOf("v.ini"), dir_ / "v.ini");
-    EXPECT_EQ(profile_.PathOf("sub/v.ini"), fs::path("sub/v.ini"));
-    EXPECT_EQ(profile_.PathOf((dir_ / "x.ini").string()), dir_ / "x.ini");
-}
-
 TEST_F(ProfileTest, FailedWriteLeavesNothingBehind) {
     const ProfileFiles missingDir(dir_ / "nowhere");
     EXPECT_FALSE(missingDir.WritePrivateProfileString("S", "k", "v", "v.ini"));
@@ -241,8 +235,13 @@ TEST_F(ProfileTest, FailedWriteLeavesNothingBehind) {
     EXPECT_FALSE(Set("S", "k", "v"));
     EXPECT_EQ(Bytes("v.ini/inside"), "keep");
 
+    // A file that is there but cannot be read (here a link to itself) is never replaced.
+    fs::create_symlink("self.ini", dir_ / "self.ini");
+    EXPECT_FALSE(profile_.WritePrivateProfileString("S", "k", "v", "self.ini"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "self.ini"));
+
     EXPECT_TRUE(profile_.WritePrivateProfileString("S", "k", "v", (dir_ / "other.ini").string()));
-    EXPECT_EQ(FileCount(), 2);
+    EXPECT_EQ(FileCount(), 3);
 }
 
 }  // namespace

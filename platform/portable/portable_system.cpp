@@ -106,9 +106,8 @@ bool PortableSystem::StartProgram(const std::string&, std::int32_t) {
     return false;  // none of the applets' programs exists here
 }
 
-int PortableSystem::MsgBox(const std::string& prompt, int, const std::string& title) {
+void PortableSystem::MsgBox(const std::string& prompt, int, const std::string& title) {
     std::cerr << title << ": " << prompt << '\n';
-    return 1;
 }
 
 }  // namespace platform::portable

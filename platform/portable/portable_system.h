@@ -41,7 +41,7 @@ public:
     bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) override;
     bool StartProgram(const std::string& commandLine, std::int32_t windowStyle) override;
     void Beep() override {}
-    int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+    void MsgBox(const std::string& prompt, int style, const std::string& title) override;
     std::string AppPath() override { return appPath; }
     std::string AppExeName() override { return exeName; }
     void EndProgram() override { ended = true; }

@@ -222,15 +222,10 @@ bool ReplaceFile(const std::filesystem::path& path, const std::string& content) 
     if (std::filesystem::exists(temp, ec) || ec) {
         return false;
     }
-    bool ok = false;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out.write(content.data(), static_cast<std::streamsize>(content.size()));
-            out.close();  // a failed write or close leaves the stream failed
-            ok = !out.fail();
-        }
-    }
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.close();  // a failed open, write or close leaves the stream failed
+    bool ok = !out.fail();
     if (ok) {
         // Keep the old file's permissions; a freshly created file gets the default ones.
         const auto old = std::filesystem::status(path, ec);

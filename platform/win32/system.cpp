@@ -151,10 +151,10 @@ void Win32System::Beep() {
     MessageBeep(MB_OK);
 }
 
-int Win32System::MsgBox(const std::string& prompt, int style, const std::string& title) {
+void Win32System::MsgBox(const std::string& prompt, int style, const std::string& title) {
     // Owned by the program's active window, as a message of that window: it stands in front
     // of it even when that window is topmost, and the window takes no input until it is closed.
-    return MessageBoxA(GetActiveWindow(), prompt.c_str(), title.c_str(), static_cast<UINT>(style));
+    MessageBoxA(GetActiveWindow(), prompt.c_str(), title.c_str(), static_cast<UINT>(style));
 }
 
 std::string Win32System::AppPath() {

@@ -38,7 +38,7 @@ public:
     bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) override;
     bool StartProgram(const std::string& commandLine, std::int32_t windowStyle) override;
     void Beep() override;
-    int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+    void MsgBox(const std::string& prompt, int style, const std::string& title) override;
     std::string AppPath() override;
     std::string AppExeName() override;
     void EndProgram() override;
