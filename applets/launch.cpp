@@ -17,7 +17,7 @@ bool IsBlank(char c) {
 std::optional<std::int32_t> FromRadix(std::string_view digits, int base) {
     if (digits.size() > (base == 16 ? 8u : 11u))
         return std::nullopt;
-    std::uint64_t v = 0;
+    std::uint64_t v{};
     auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
     if (ec != std::errc() || end != digits.data() + digits.size() || v > 0xFFFFFFFFull)
         return std::nullopt;

@@ -33,7 +33,7 @@ void ParseKeyPath(platform::System& system, const std::string& keyPath, platform
                   std::string& subKey) {
     mainKey = 0;
     subKey.clear();
-    if (keyPath.compare(0, 5, "HKEY_") != 0 || keyPath.size() < 5 || keyPath.back() == '\\') {
+    if (keyPath.compare(0, 5, "HKEY_") != 0 || keyPath.back() == '\\') {
         system.MsgBox("Incorrect Format:\r\n\r\n" + keyPath, platform::kMbOk, forms::kAppTitle);
         return;
     }

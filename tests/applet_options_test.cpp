@@ -1,6 +1,9 @@
 // The four applet options dialogs: what the load shows, what each choice stores, how they differ.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "applets/catalogue.h"
 #include "options/frmAppletOptions.h"
 #include "program_fixture.h"
 
@@ -105,6 +108,31 @@ TEST(frmAppletOptions, EachDialogOffersWhatItsProgramTakesInTabOrder) {
         Fixture f(c.code, "");
         EXPECT_EQ(testing_support::TabStops(f.Dialog()), c.stops);
         EXPECT_EQ(f.Dialog().HasParameters(), c.stops.back() == "txtParam");
+        EXPECT_EQ(f.Dialog()["Label1"].Design().caption,
+                  std::string(applets::ByCode(c.code)->displayName) + " Options:");
+    }
+}
+
+// The option buttons show no caption of their own: each is read by the label on its row.
+TEST(frmAppletOptions, EachOptionButtonHasItsOwnLabelOnItsRow) {
+    const std::map<std::string, std::string> kLabel = {
+        {"optNorm", "Normal"}, {"optMin", "Minimized"}, {"optMax", "Maximized"}};
+    for (const auto& d : kDialogs) {
+        Fixture f(d.code, "");
+        for (forms::Control& option : f.Dialog().Controls()) {
+            if (option.Design().kind != forms::Kind::OptionButton)
+                continue;
+            SCOPED_TRACE(std::string(d.code) + " " + option.Name());
+            const forms::ControlDesign& o = option.Design();
+            std::vector<std::string> onRow;
+            for (forms::Control& label : f.Dialog().Controls()) {
+                const forms::ControlDesign& l = label.Design();
+                if (l.kind == forms::Kind::Label && l.container == o.container &&
+                    l.top <= o.top + o.height / 2 && o.top + o.height / 2 < l.top + l.height)
+                    onRow.push_back(l.caption);
+            }
+            EXPECT_EQ(onRow, std::vector<std::string>{kLabel.at(option.Name())});
+        }
     }
 }
 

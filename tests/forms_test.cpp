@@ -110,7 +110,8 @@ TEST(Forms, AWindowUnloadedInsideItsHandlerLivesUntilTheHandlerReturns) {
     r.forms.Dispatch([&] {
         r.forms.Unload(d);
         EXPECT_FALSE(r.forms.IsLoaded("dlg"));
-        EXPECT_TRUE(r.alive);  // the handler may still use its own window
+        EXPECT_TRUE(r.alive);             // the handler may still use its own window
+        EXPECT_EQ(d.WindowHandle(), 0u);  // but no longer a handle the system may hand out anew
     });
     EXPECT_FALSE(r.alive);
 }

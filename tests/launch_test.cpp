@@ -36,9 +36,9 @@ TEST(ToWindowStyle, ReadsNumbersTheWayStoredSettingsAlwaysWere) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(applets::ToWindowStyle(c.text), c.style);
     }
-    EXPECT_FALSE(applets::IsAcceptedWindowStyle(0));
-    EXPECT_TRUE(applets::IsAcceptedWindowStyle(3));
-    EXPECT_FALSE(applets::IsAcceptedWindowStyle(12));
+    // The show codes the platform takes run from 1 to 11.
+    for (const auto& [style, accepted] : {std::pair{0, false}, {1, true}, {11, true}, {12, false}})
+        EXPECT_EQ(applets::IsAcceptedWindowStyle(style), accepted) << style;
 }
 
 TEST(CommandLine, ProgramThenOneBlankThenTheParametersUnchanged) {

@@ -199,6 +199,8 @@ TEST_F(ProfileTest, Utf16FilesAreReadAndStayUtf16) {
         EXPECT_EQ(Bytes("v.ini"), Utf16("[VORNNOT]\r\nrunmode=3\r\nparameters=a\xE9.txt\r\n"
                                         "[VORNDOS]\r\nrunmode=1\r\n",
                                         little));
+        Put("v.ini", Utf16("[s]\r\nk=vw", little));  // no line end after the last character
+        EXPECT_EQ(Get("s", "k"), "vw");
     }
 }
 

@@ -160,6 +160,24 @@ TEST(Windows, OnlyTheGeneralOptionsDialogHasATaskbarButton) {
     }
 }
 
+TEST(Windows, EveryControlLiesInsideItsFrameAndItsWindow) {
+    ProgramFixture f;
+    for (const std::string& name : f.program.Forms().RegisteredNames()) {
+        forms::Form& form = f.program.Forms().Load(name);
+        if (form.Design().clientWidth == 0)
+            continue;  // a window never shown has no size to keep to
+        for (const forms::Control& c : form.Controls()) {
+            SCOPED_TRACE(name + " " + c.Name());
+            const forms::ControlDesign& d = c.Design();
+            const forms::ControlDesign* frame =
+                d.container.empty() ? nullptr : &form[d.container].Design();
+            EXPECT_GE(std::min(d.left, d.top), 0);
+            EXPECT_LE(d.left + d.width, frame ? frame->width : form.Design().clientWidth);
+            EXPECT_LE(d.top + d.height, frame ? frame->height : form.Design().clientHeight);
+        }
+    }
+}
+
 TEST(Launch, AWindowStyleTheStartRefusesStartsNothing) {
     for (const char* runmode : {"0", "12", "-1"}) {
         SCOPED_TRACE(runmode);

@@ -229,7 +229,7 @@ bool ReplaceFile(const std::filesystem::path& path, const std::string& content) 
     if (ok) {
         // Keep the old file's permissions; a freshly created file gets the default ones.
         const auto old = std::filesystem::status(path, ec);
-        if (!ec && std::filesystem::exists(old)) {
+        if (std::filesystem::exists(old)) {  // a failed status reads as no file
             std::filesystem::permissions(temp, old.permissions(), ec);
         }
         std::filesystem::rename(temp, path, ec);
