@@ -18,10 +18,7 @@ void Check(bool ok) {
 class SilentSystem : public platform::portable::PortableSystem {
 public:
     SilentSystem() : PortableSystem(std::filesystem::temp_directory_path()) {}
-    int MsgBox(const std::string&, int, const std::string&) override {
-        ++messages;
-        return 1;
-    }
+    void MsgBox(const std::string&, int, const std::string&) override { ++messages; }
     int messages = 0;
 };
 
