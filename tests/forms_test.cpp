@@ -104,6 +104,18 @@ TEST(Forms, OnlyWhatTheUserDoesRunsAHandler) {
     EXPECT_EQ(r.ran, (std::vector<std::string>{"optB1", "txt typed"}));
 }
 
+TEST(Forms, HideKeepsTheWindowLoadedAndLoadsNoneThatIsNot) {
+    Runtime r;
+    r.forms.Show("dlg");
+    r.forms.Hide("dlg");
+    EXPECT_TRUE(r.forms.IsLoaded("dlg"));
+    EXPECT_FALSE(r.forms.Find("dlg")->Visible());
+    r.forms.Unload("dlg");
+    r.forms.Hide("dlg");
+    EXPECT_FALSE(r.forms.IsLoaded("dlg"));
+    EXPECT_EQ(r.api.Only({"show", "hide"}), (std::vector<std::string>{"show dlg", "hide dlg"}));
+}
+
 TEST(Forms, AWindowUnloadedInsideItsHandlerLivesUntilTheHandlerReturns) {
     Runtime r;
     Dialog& d = r.Load();

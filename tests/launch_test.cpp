@@ -31,6 +31,8 @@ TEST(ToWindowStyle, ReadsNumbersTheWayStoredSettingsAlwaysWere) {
         {"1e1", 10},        {"1E1", 10},
         {"1d1", 10},        {"1D1", 10},
         {"2\t", 2},         {"0.5", 0},
+        {"2.6", 3},         {"2.51", 3},
+        {"1e+1", 10},       {"10e-1", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

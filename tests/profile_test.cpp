@@ -79,7 +79,8 @@ TEST_F(ProfileTest, ReadCopiesAtMostSizeMinusOne) {
 
 TEST_F(ProfileTest, MissingFileSectionOrKeyGiveTheDefault) {
     Put("v.ini",
-        "orphan=1\r\n[S]\r\nempty=\r\n;hidden=1\r\nbare\r\n[T]\r\nother=1\r\n[S]\r\nlate=1\r\n");
+        "orphan=1\r\n[S]\r\nempty=\r\n;hidden=1\r\nbare\r\nlink=a]b\r\n[T]\r\nother=1\r\n[S]"
+        "\r\nlate=1\r\n");
     const struct {
         std::string file, section, key, want;
     } cases[] = {
@@ -88,6 +89,7 @@ TEST_F(ProfileTest, MissingFileSectionOrKeyGiveTheDefault) {
         {"v.ini", "", "orphan", "dflt"},    {"v.ini", "S", "hidden", "dflt"},
         {"v.ini", "S", ";hidden", "dflt"},  {"v.ini", "S", "bare", "dflt"},
         {"v.ini", "S", "other", "dflt"},    {"v.ini", "S", "late", "dflt"},
+        {"v.ini", "S", "link", "a]b"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file + " [" + c.section + "] " + c.key);

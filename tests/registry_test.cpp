@@ -98,6 +98,25 @@ TEST(GetMainKeyHandle, TheRootsAreThePlatformsOwnHandlesInEachBuild) {
     platform::Handle opened = 0;
     for (platform::Handle key : {platform::kHkeyClassesRoot - 1, platform::kHkeyDynData + 1})
         EXPECT_EQ(api.RegOpenKeyExA(key, "", 0, 0, &opened), 6);
+    // Nor does a key once closed take a value or a second close.
+    api.CreateRegistryKey("HKEY_CLASSES_ROOT");
+    ASSERT_EQ(api.RegOpenKeyExA(platform::kHkeyClassesRoot, "", 0, 0, &opened), 0);
+    EXPECT_EQ(api.RegCloseKey(opened), 0);
+    EXPECT_EQ(api.RegCloseKey(opened), 6);
+    EXPECT_EQ(api.RegSetValueExA(opened, "v", 0, 1, "x", 1), 6);
+}
+
+TEST(ParseKeyPath, KeepsNothingFromTheCallersVariables) {
+    TempDir dir;
+    FakeApi api(dir.Path());
+    for (const std::string path : {"HKEY_CLASSES_ROOT", "bad"}) {
+        SCOPED_TRACE(path);
+        platform::Handle mainKey = 12345;
+        std::string subKey = "stale";
+        basReg::ParseKeyPath(api, path, mainKey, subKey);
+        EXPECT_EQ(mainKey, path == "bad" ? 0 : platform::kHkeyClassesRoot);
+        EXPECT_EQ(subKey, "");
+    }
 }
 
 TEST(GetRegistryErrorText, KnownCodesAndTheNumberedFallback) {
