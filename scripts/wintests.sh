@@ -14,19 +14,35 @@ esac
 dir=build/$arch-tests
 fail() { echo "wintests ($arch): $1"; echo "0 passed, 1 failed"; exit 1; }
 
-quietly "configuring $dir" cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DVORNKIT_MINGW_THREADS=posix -DVORNKIT_WIN_TESTS=ON -DCMAKE_BUILD_TYPE=MinSizeRel 2>&1 &&
-  quietly "building $dir" cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)" \
-    --target vornkit_wintests 2>&1 || fail "build failed"
+read -r -a nice <<<"${VORNKIT_NICE:-}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vornkit-wintests.XXXXXX")
 xvfb_pid=""
+boot_pid=""
 cleanup() {
+  [ -n "$boot_pid" ] && kill "$boot_pid" 2>/dev/null
   WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+# The prefix is made while the tests compile: neither waits for the other.
+use_wine "$arch" "$work/prefix"
+"$WINE" wineboot -i >"$work/wineboot.log" 2>&1 &
+boot_pid=$!
+
+quietly "configuring $dir" cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DVORNKIT_MINGW_THREADS=posix -DVORNKIT_WIN_TESTS=ON -DCMAKE_BUILD_TYPE=MinSizeRel 2>&1 &&
+  quietly "building $dir" "${nice[@]}" cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)" \
+    --target vornkit_wintests 2>&1 || fail "build failed"
+
+if ! wait "$boot_pid"; then
+  boot_pid=""
+  tail -n 20 "$work/wineboot.log"
+  fail "wineboot failed"
+fi
+boot_pid=""
 
 # A private display: the tests make real windows.
 Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp 9>"$work/display" >/dev/null 2>&1 &
@@ -35,8 +51,6 @@ for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
 
-use_wine "$arch" "$work/prefix"
-quietly "wineboot" "$WINE" wineboot -i 2>&1 || fail "wineboot failed"
 out=$(timeout 300 "$WINE" "$dir/vornkit_wintests.exe" 2>&1)
 status=$?
 printf '%s\n' "$out"
