@@ -108,16 +108,8 @@ void Form::MouseMoved(std::string_view control, const MouseArgs& args) {
     Fire(control, Event::MouseMove, args);
 }
 
-int Form::Width() {
-    int w = 0, h = 0;
-    Host().FormOuterSize(*this, w, h);
-    return w;
-}
-
-int Form::Height() {
-    int w = 0, h = 0;
-    Host().FormOuterSize(*this, w, h);
-    return h;
+Size Form::OuterSize() {
+    return Host().FormOuterSize(*this);
 }
 
 void Form::Move(int leftTwips, int topTwips) {
@@ -128,12 +120,13 @@ void Form::Move(int leftTwips, int topTwips) {
 }
 
 void Form::CentreOnScreen() {
-    Move((Host().ScreenWidthTwips() - Width()) / 2, (Host().ScreenHeightTwips() - Height()) / 2);
+    const Size size = OuterSize();
+    Move((Host().ScreenWidthTwips() - size.width) / 2,
+         (Host().ScreenHeightTwips() - size.height) / 2);
 }
 
 void Form::SetTopmost(bool on) {
-    Host().SetWindowPos(handle_, on ? kHwndTopmost : kHwndNoTopmost, 0, 0, 0, 0,
-                        kSwpNoMove | kSwpNoSize);
+    Host().SetTopmost(*this, on);
 }
 
 void Form::CloseRequested() {

@@ -159,15 +159,13 @@ public:
     void MouseMoved(std::string_view control, const MouseArgs& args);
 
     // Geometry in twips.
-    int Width();   // outer width
-    int Height();  // outer height
+    Size OuterSize();
     void Move(int leftTwips, int topTwips);
     int Left() const { return left_; }
     int Top() const { return top_; }
     // Places the window in the middle of the screen.
     void CentreOnScreen();
-    // Puts the window into the topmost band, or takes it out (SetWindowPos with HWND_TOPMOST or
-    // HWND_NOTOPMOST, no move, no size).
+    // Puts the window into the topmost band, or takes it out, neither moving nor sizing it.
     void SetTopmost(bool on);
 
     // Shows the form's popup menu at the mouse pointer and runs the chosen item's Click.

@@ -113,9 +113,8 @@ public:
             hook();
     }
     std::function<void()> whileMessageShown;  // what the user does meanwhile, once
-    void SetWindowPos(platform::Handle, int insertAfter, int, int, int, int,
-                      std::uint32_t flags) override {
-        log.push_back("setwindowpos " + std::to_string(insertAfter) + " " + std::to_string(flags));
+    void SetTopmost(forms::Form&, bool on) override {
+        log.push_back(on ? "topmost on" : "topmost off");
     }
     void EndProgram() override {
         log.push_back("end");

@@ -5,15 +5,10 @@
 #include "platform/win32/window_host.h"
 #include "resources/resource.h"
 
-static_assert(forms::kSwpNoSize == SWP_NOSIZE && forms::kSwpNoMove == SWP_NOMOVE);
-
 namespace platform::win32 {
 
 namespace {
 
-HWND ToHwnd(Handle h) {
-    return reinterpret_cast<HWND>(h);
-}
 Handle FromHwnd(HWND h) {
     return reinterpret_cast<Handle>(h);
 }
@@ -221,10 +216,9 @@ void Win32WindowHost::ShowFormWindow(forms::Form& form, bool visible) {
         }
         CreateControls(w);
     }
-    if (w.pendingBand != 0)
-        ::SetWindowPos(hwnd, reinterpret_cast<HWND>(static_cast<INT_PTR>(w.pendingBand)), 0, 0, 0,
-                       0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    w.pendingBand = 0;
+    if (w.pendingBand)
+        ::SetWindowPos(hwnd, w.pendingBand, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    w.pendingBand = nullptr;
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     FocusFirst(w);
@@ -243,50 +237,36 @@ void Win32WindowHost::MoveFormWindow(forms::Form& form, int leftTwips, int topTw
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32WindowHost::FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) {
-    widthTwips = heightTwips = 0;
+forms::Size Win32WindowHost::FormOuterSize(forms::Form& form) {
     FormWindow* w = WindowOf(form);
     if (!w)
-        return;
+        return {};
     RECT r = {};
     if (!w->hwnd)
         r = OuterRect(form.Design());
     else if (!GetWindowRect(w->hwnd.get(), &r))
-        return;
-    widthTwips = MulDiv(r.right - r.left, 1440, Dpi());
-    heightTwips = MulDiv(r.bottom - r.top, 1440, Dpi());
+        return {};
+    return {MulDiv(r.right - r.left, 1440, Dpi()), MulDiv(r.bottom - r.top, 1440, Dpi())};
 }
 
-void Win32WindowHost::SetWindowPos(Handle window, int insertAfter, int x, int y, int cx, int cy,
-                                   std::uint32_t flags) {
-    HWND hwnd = ToHwnd(window);
+void Win32WindowHost::SetTopmost(forms::Form& form, bool on) {
+    FormWindow* w = WindowOf(form);
+    if (!w)
+        return;
+    HWND band = on ? HWND_TOPMOST : HWND_NOTOPMOST;
     // A window loaded hidden (an applet's options dialog at start-up) only keeps its band until
     // it is shown; Wine builds the whole window surface for a band change, which would cost
     // every hidden dialog megabytes.
-    const bool bandOnly =
-        (flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE) &&
-        (insertAfter == forms::kHwndTopmost || insertAfter == forms::kHwndNoTopmost);
-    for (auto& [form, w] : windows_) {
-        if (!hwnd || (w->hwnd.get() != hwnd && w->placeholder.get() != hwnd))
-            continue;
-        if (w->placeholder.get() == hwnd) {
-            // Not made yet: the band and the position wait for it.
-            if (bandOnly)
-                w->pendingBand = insertAfter;
-            if (!(flags & SWP_NOMOVE)) {
-                w->position = {x, y};
-                w->moved = true;
-            }
-            return;
-        }
-        if (bandOnly && !IsWindowVisible(hwnd)) {
-            w->pendingBand = insertAfter;
-            return;
-        }
-        break;
+    if (!w->hwnd) {
+        if (w->placeholder)
+            w->pendingBand = band;
+        return;
     }
-    ::SetWindowPos(hwnd, reinterpret_cast<HWND>(static_cast<INT_PTR>(insertAfter)), x, y, cx, cy,
-                   flags);
+    if (!IsWindowVisible(w->hwnd.get())) {
+        w->pendingBand = band;
+        return;
+    }
+    ::SetWindowPos(w->hwnd.get(), band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void Win32WindowHost::StartTimer(forms::Form& form, int id, unsigned milliseconds) {
