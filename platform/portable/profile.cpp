@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/ascii.h"
+
 namespace platform::portable {
 
 namespace {
@@ -29,29 +31,9 @@ struct Location {
     std::size_t insertAt = kNone;
 };
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && IsBlank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
-char FoldCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldCase(x) == FoldCase(y);
-           });
-}
+using ascii::IsBlank;
+constexpr auto Trim = ascii::TrimBlanks;
+constexpr auto SameName = ascii::EqualIgnoringCase;
 
 // Text written to the file is cut at the first CR, LF or NUL: anything after it would turn
 // into lines of its own (or garbage) and change the meaning of the rest of the file.

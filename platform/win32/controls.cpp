@@ -96,6 +96,10 @@ bool Win32WindowHost::HasFace(const char* face) {
     return faces_.back().second;
 }
 
+OwnedIcon Win32WindowHost::LoadSmallIcon(int resource) {
+    return LoadIconAt(resource, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+}
+
 OwnedIcon Win32WindowHost::LoadIconAt(int resource, int width, int height) {
     return OwnedIcon(static_cast<HICON>(
         LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_ICON, width, height, 0)));

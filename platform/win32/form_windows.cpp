@@ -115,8 +115,7 @@ Handle Win32WindowHost::CreateFormWindow(forms::Form& form) {
         filter_.Allow(w.hwnd.get(), taskbarCreated_);
     // The small icon of a window never shown is the one the notification area shows.
     if (design.icon)
-        w.smallIcon =
-            LoadIconAt(design.icon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+        w.smallIcon = LoadSmallIcon(design.icon);
     form.SetIconHandle(reinterpret_cast<Handle>(w.smallIcon.get()));
     CreateControls(w);
     return FromHwnd(w.hwnd.get());
@@ -207,8 +206,7 @@ void Win32WindowHost::ShowFormWindow(forms::Form& form, bool visible) {
     }
     if (!w.controlsCreated) {
         if (const int icon = form.Design().icon) {
-            w.smallIcon =
-                LoadIconAt(icon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+            w.smallIcon = LoadSmallIcon(icon);
             w.bigIcon = LoadIconAt(icon, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
             SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(w.smallIcon.get()));
             SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(w.bigIcon.get()));

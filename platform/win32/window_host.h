@@ -109,6 +109,7 @@ private:
     void CreateControls(FormWindow& w);
     void FocusFirst(FormWindow& w);
     OwnedIcon LoadIconAt(int resource, int width, int height);
+    OwnedIcon LoadSmallIcon(int resource);  // at the size of a caption's or the tray's icon
     HFONT FontFor(FormWindow& w, const forms::Font& font);
     bool HasFace(const char* face);
 
