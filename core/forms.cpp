@@ -1,6 +1,7 @@
 #include "core/forms.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdlib>
 
 namespace forms {
@@ -43,11 +44,24 @@ std::vector<Control*> Form::InTabOrder() {
     return order;
 }
 
+bool Form::HasPart(std::string_view name) const {
+    if (name == "Form" || Find(name))
+        return true;
+    for (const MenuItem& item : design_.popupMenu)
+        if (item.name == name)
+            return true;
+    return false;
+}
+
 void Form::On(std::string control, Event event, std::function<void()> handler) {
+    // A handler for a name the design lacks would never run: a misspelt name is a programming
+    // error.
+    assert(HasPart(control));
     handlers_[{std::move(control), event}] = [h = std::move(handler)](const MouseArgs&) { h(); };
 }
 
 void Form::OnMouseMove(std::string control, std::function<void(const MouseArgs&)> handler) {
+    assert(HasPart(control));
     handlers_[{std::move(control), Event::MouseMove}] = std::move(handler);
 }
 

@@ -175,11 +175,14 @@ public:
     void Fire(std::string_view control, Event event, const MouseArgs& args = {});
 
 protected:
+    // Binds a handler to a control, a popup menu item or "Form" (the window itself). Debug builds
+    // stop at a name the design lacks.
     void On(std::string control, Event event, std::function<void()> handler);
     void OnMouseMove(std::string control, std::function<void(const MouseArgs&)> handler);
 
 private:
     friend class Runtime;
+    bool HasPart(std::string_view name) const;
     // Sets a control's value; selecting an option button clears the others of its container.
     void SetControlValue(Control& c, int value);
 

@@ -2,6 +2,8 @@
 // moving and destroying windows, the popup menu, and the screen's measures.
 #include <windows.h>
 
+#include <cassert>
+
 #include "platform/win32/window_host.h"
 #include "resources/resource.h"
 
@@ -21,6 +23,13 @@ DWORD FormStyle(const forms::FormDesign& design) {
 
 DWORD FormExStyle(const forms::FormDesign& design) {
     return design.showInTaskbar ? WS_EX_APPWINDOW : 0;
+}
+
+// A class that cannot be registered is a programming error, which debug builds stop at. One
+// already registered (by an earlier host in the same process) is as good as a new one.
+void RegisterClassOnce(const WNDCLASSEXA& wc) {
+    [[maybe_unused]] const ATOM atom = RegisterClassExA(&wc);
+    assert(atom != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
 }
 
 }  // namespace
@@ -65,15 +74,15 @@ Win32WindowHost::Win32WindowHost(HINSTANCE instance, MessageFilter filter)
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFormClass;
-    RegisterClassExA(&wc);
+    RegisterClassOnce(wc);
     wc.lpfnWndProc = PictureProc;
     wc.lpszClassName = kPictureClass;
     wc.hbrBackground = nullptr;
-    RegisterClassExA(&wc);
+    RegisterClassOnce(wc);
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = kMessageOnlyClass;
     wc.hCursor = nullptr;
-    RegisterClassExA(&wc);
+    RegisterClassOnce(wc);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 }
 
@@ -105,6 +114,7 @@ Handle Win32WindowHost::CreateFormWindow(forms::Form& form) {
         w.placeholder =
             OwnedWindow(CreateWindowExA(WS_EX_NOPARENTNOTIFY, kMessageOnlyClass, "", WS_CHILD, 0, 0,
                                         0, 0, MessageOnlyParent(), nullptr, instance_, nullptr));
+        assert(w.placeholder);  // debug builds stop at a window that cannot be made
         return FromHwnd(w.placeholder.get());
     }
     if (!MakeWindow(w))
@@ -148,7 +158,7 @@ HWND Win32WindowHost::Owner() {
     wc.hInstance = instance_;
     wc.lpszClassName = kOwnerClass;
     wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_PROGRAM));  // shared: never destroyed
-    RegisterClassExA(&wc);
+    RegisterClassOnce(wc);
     owner_ = OwnedWindow(CreateWindowExA(0, kOwnerClass, "Vornkit", WS_POPUP, 0, 0, 0, 0, nullptr,
                                          nullptr, instance_, nullptr));
     return owner_.get();
@@ -171,6 +181,7 @@ bool Win32WindowHost::MakeWindow(FormWindow& w) {
         child ? WS_CHILD : FormStyle(design), w.moved ? w.position.x : CW_USEDEFAULT,
         w.moved ? w.position.y : CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, parent, nullptr,
         instance_, &w));
+    assert(w.hwnd);  // debug builds stop at a window that cannot be made
     if (!w.hwnd)
         return false;
     w.placeholder.Free();
