@@ -44,6 +44,22 @@ inline std::string RootKeyText(std::uint32_t value) {
     return std::to_string(value);
 }
 
+// A message box's style as the log shows it: its buttons and icon, by their numbers on Windows.
+inline std::string MessageBoxStyleText(int style) {
+    std::string out = (style & 0x0F) == 0 ? "ok" : "buttons " + std::to_string(style & 0x0F);
+    if ((style & 0xF0) == 0x10)
+        out += "+stop";
+    else if ((style & 0xF0) == 0x30)
+        out += "+exclamation";
+    else if ((style & 0xF0) != 0)
+        out += "+icon " + std::to_string(style & 0xF0);
+    if (style & 0x1000)
+        out += "+system-modal";
+    if (style & ~0x10FF)
+        out += "+" + std::to_string(style & ~0x10FF);
+    return out;
+}
+
 class FakeApi : public platform::portable::PortableSystem,
                 public platform::portable::PortableWindowHost {
 public:
@@ -108,7 +124,7 @@ public:
     }
     void Beep() override { log.push_back("beep"); }
     void MsgBox(const std::string& prompt, int style, const std::string& title) override {
-        log.push_back("msgbox " + title + " " + std::to_string(style) + " " + prompt);
+        log.push_back("msgbox " + title + " " + MessageBoxStyleText(style) + " " + prompt);
         if (auto hook = std::exchange(whileMessageShown, nullptr))
             hook();
     }

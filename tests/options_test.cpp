@@ -79,7 +79,7 @@ TEST(frmOptions, StartupIsStoredOnEveryOkEvenWhenTheRestIsRefused) {
         f.Click(key, 0);
     f.Press("cmdOK");
     const std::string refused =
-        "msgbox Vornkit 16 You must leave at least one applet active in Vornkit.";
+        "msgbox Vornkit ok+stop You must leave at least one applet active in Vornkit.";
     EXPECT_EQ(f.api.Only({"reg.set", "write", "msgbox"}),
               (std::vector<std::string>{"reg.set Vornkit= type 1 length 0",
                                         "write VORNKIT StartupCheck=0", refused}));
@@ -95,7 +95,7 @@ TEST(frmOptions, StartupIsStoredOnEveryOkEvenWhenTheRestIsRefused) {
     Fixture g("", false);
     g.Press("cmdOK");
     EXPECT_EQ(g.api.Only("msgbox"),
-              std::vector<std::string>{"msgbox Registry Open Error 16 Bad Key Name"});
+              std::vector<std::string>{"msgbox Registry Open Error ok+stop Bad Key Name"});
     EXPECT_EQ(g.api.Only("write").size(), 7u);
     EXPECT_FALSE(g.program.Forms().IsLoaded("frmOptions"));
 }

@@ -77,11 +77,11 @@ TEST(AppletWindow, TheIconsTipAndMenu) {
     EXPECT_EQ(r.hWnd, f.Window("TE")["pichook"].WindowHandle());
     EXPECT_EQ(std::string(r.szTip, 64), std::string("Vorn Explore") + '\0' + std::string(51, ' '));
 
-    f.Notify("TC", 516);
+    f.RightClick("TC");
     EXPECT_EQ(f.api.lastMenu, (std::vector<std::string>{
                                   "Vorn Control &Options", "-", "&Vornkit Options",
                                   "&About Vornkit", "E&xit Vornkit", "-", "&Cancel This Menu"}));
-    f.Notify("TA", 516);
+    f.RightClick("TA");
     EXPECT_EQ(f.api.lastMenu,
               (std::vector<std::string>{"&Vornkit Options", "&About Vornkit", "E&xit Vornkit", "-",
                                         "&Cancel This Menu"}));
@@ -90,7 +90,9 @@ TEST(AppletWindow, TheIconsTipAndMenu) {
 TEST(AppletWindow, OnlyLeftButtonDownLaunches) {
     ProgramFixture f;
     f.program.Start();
-    for (int m : {512, 513, 514, 515, 514, 517})
+    using namespace testing_support::messages;
+    for (int m : {kMouseMove, kLeftButtonDown, kLeftButtonUp, kLeftButtonDoubleClick, kLeftButtonUp,
+                  kRightButtonUp})
         f.Notify("TN", m);
     EXPECT_EQ(f.api.Only("start"), std::vector<std::string>{"start [notepad.exe] 3"});
 }
@@ -99,14 +101,14 @@ TEST(AppletWindow, ReentryDuringTheMenu) {
     ProgramFixture f;
     f.program.Start();
     f.api.whileMenuShown = [&] {
-        f.Notify("TE", 513);  // dropped: clears the flag
-        f.Notify("TE", 513);  // handled
+        f.LeftClick("TE");  // dropped: clears the flag
+        f.LeftClick("TE");  // handled
         EXPECT_FALSE(f.Window("TE").Busy());
     };
-    f.Notify("TE", 516);
+    f.RightClick("TE");
     EXPECT_EQ(f.api.Only("start").size(), 1u);
     EXPECT_FALSE(f.Window("TE").Busy());
-    f.Notify("TE", 513);
+    f.LeftClick("TE");
     EXPECT_EQ(f.api.Only("start").size(), 2u);
 }
 
@@ -114,11 +116,12 @@ TEST(Launch, FailuresBeepShowTheMessageAndLeaveTheIcon) {
     ProgramFixture f;
     f.program.Start();
     f.Ini("[VORNEXP]\r\nparameters=/e\r\n");  // runmode removed after start-up
-    f.Notify("TE", 513);
+    f.LeftClick("TE");
     f.api.startSucceeds = false;
-    f.Notify("TA", 513);
+    f.LeftClick("TA");
     const std::string message =
-        "msgbox Error 4144 This applet will not work on your system; please uncheck it from the "
+        "msgbox Error ok+exclamation+system-modal This applet will not work on your system; please "
+        "uncheck it from the "
         "Vornkit options menu.";
     EXPECT_EQ(f.api.Only("beep").size(), 2u);
     EXPECT_EQ(f.api.Only("msgbox"), (std::vector<std::string>{message, message}));
@@ -127,7 +130,7 @@ TEST(Launch, FailuresBeepShowTheMessageAndLeaveTheIcon) {
     EXPECT_FALSE(f.Window("TE").Busy());
     f.api.startSucceeds = true;
     f.Ini("[VORNEXP]\r\nrunmode=2\r\nparameters=/e,c:\\\r\n");
-    f.Notify("TE", 513);
+    f.LeftClick("TE");
     EXPECT_EQ(f.api.Only("start").back(), "start [explorer.exe /e,c:\\] 2");
 }
 
@@ -147,7 +150,7 @@ TEST(AppletWindow, EachMenuItemOpensItsOwnWindow) {
         ProgramFixture f;
         f.program.Start();
         f.api.menuChoices = {c.item};
-        f.Notify(c.code, 516);
+        f.RightClick(c.code);
         EXPECT_EQ(f.api.Only("show"), std::vector<std::string>{c.shown});
     }
 }
@@ -184,7 +187,7 @@ TEST(Launch, AWindowStyleTheStartRefusesStartsNothing) {
         ProgramFixture f;
         f.program.Start();
         f.Ini(std::string("[VORNNOT]\r\nrunmode=") + runmode + "\r\n");
-        f.Notify("TN", 513);
+        f.LeftClick("TN");
         EXPECT_TRUE(f.api.Only("start").empty());
         EXPECT_EQ(f.api.Only("msgbox").size(), 1u);
     }
@@ -193,19 +196,19 @@ TEST(Launch, AWindowStyleTheStartRefusesStartsNothing) {
 TEST(Launch, CdPlayerAndCalculatorStartFromTheWindowsDirectoryAsNormalWindows) {
     ProgramFixture f;
     f.program.Start();
-    f.Notify("TP", 513);
-    f.Notify("TA", 513);
+    f.LeftClick("TP");
+    f.LeftClick("TA");
     const std::string dir = f.dir.Path().string();
     EXPECT_EQ(f.api.Only("start"), (std::vector<std::string>{"start [" + dir + "\\cdplayer.exe] 1",
                                                              "start [" + dir + "\\calc.exe] 1"}));
     // A Windows directory too long for the window's 145-character buffer gives no directory,
     // and the launch fails as any other does rather than start a program from the drive's root.
     f.api.windowsDir = std::string(145, 'w');
-    f.Notify("TA", 513);
+    f.LeftClick("TA");
     EXPECT_EQ(f.api.Only("start").size(), 2u);
     EXPECT_EQ(f.api.Only("msgbox").size(), 1u);
     f.api.windowsDir = std::string(144, 'w');
-    f.Notify("TA", 513);
+    f.LeftClick("TA");
     EXPECT_EQ(f.api.Only("start").back(), "start [" + std::string(144, 'w') + "\\calc.exe] 1");
 }
 
@@ -215,12 +218,12 @@ TEST(Launch, TheIconStaysBusyWhileTheFailureMessageShows) {
     f.api.startSucceeds = false;
     f.api.whileMessageShown = [&] {
         EXPECT_TRUE(f.Window("TA").Busy());
-        f.Notify("TA", 513);  // a click meanwhile is dropped, and clears the flag
+        f.LeftClick("TA");  // a click meanwhile is dropped, and clears the flag
     };
-    f.Notify("TA", 513);
+    f.LeftClick("TA");
     EXPECT_EQ(f.api.Only("msgbox").size(), 1u);
     EXPECT_FALSE(f.Window("TA").Busy());
-    f.Notify("TA", 513);
+    f.LeftClick("TA");
     EXPECT_EQ(f.api.Only("msgbox").size(), 2u);
 }
 
@@ -261,10 +264,10 @@ TEST(Exit, UnloadsEveryLoadedWindowInOrderThenEnds) {
     f.Ini("[VORNKIT]\r\nTCCheck=0\r\n");
     f.program.Start();
     f.api.menuChoices = {"mnuAbout"};
-    f.Notify("TD", 516);
+    f.RightClick("TD");
     f.api.log.clear();
     f.api.menuChoices = {"mnuExit"};
-    f.Notify("TN", 516);
+    f.RightClick("TN");
     EXPECT_EQ(f.api.log,
               (std::vector<std::string>{
                   "unload frmAbout", "unload frmMain", "icon.delete Vorn Calculator",

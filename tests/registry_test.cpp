@@ -41,12 +41,12 @@ TEST(SetRegistryValue, SplitsThePathAndWritesTheCharactersOnly) {
 }
 
 TEST(SetRegistryValue, FailuresShowOneMessageAndCloseOnlyAnOpenedKey) {
-    const std::string format = "msgbox Vornkit 0 Incorrect Format:\r\n\r\n";
-    const std::string noMainKey = "msgbox Vornkit 0 Not a valid main key handle";
+    const std::string format = "msgbox Vornkit ok Incorrect Format:\r\n\r\n";
+    const std::string noMainKey = "msgbox Vornkit ok Not a valid main key handle";
     const std::string open =
         "reg.open " + testing_support::RootKeyText(0x80000002u) + " " + kRunSubKey + " 131078";
-    const std::string openError = "msgbox Registry Open Error 16 ";
-    const std::string writeError = "msgbox Registry Write Error 16 ";
+    const std::string openError = "msgbox Registry Open Error ok+stop ";
+    const std::string writeError = "msgbox Registry Write Error ok+stop ";
     const struct {
         std::string path;
         bool createKey;
