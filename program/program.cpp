@@ -1,7 +1,7 @@
 #include "program/program.h"
 
 #include "about/frmAbout.h"
-#include "applets/AppletWindow.h"
+#include "applets/applet_window.h"
 #include "applets/catalogue.h"
 #include "options/basReg.h"
 #include "options/frmAppletOptions.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/forms.h"
-#include "options/GeneralSettings.h"
+#include "options/general_settings.h"
 #include "platform/system.h"
 
 namespace program {

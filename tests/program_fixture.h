@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "applets/AppletWindow.h"
+#include "applets/applet_window.h"
 #include "fake_api.h"
 #include "program/program.h"
 

@@ -1,4 +1,4 @@
-#include "applets/AppletWindow.h"
+#include "applets/applet_window.h"
 
 #include <cmath>
 #include <cstring>
