@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/win32/bench_counters.h"
+#include "hosts/win32/bench_counters.h"
 
 namespace bench {
 

@@ -3,7 +3,7 @@
 // windows; what that left behind is written to <exe name>.txt next to the exe.
 #pragma once
 
-#include "platform/win32/window_host.h"
+#include "hosts/win32/win32_window_host.h"
 #include "program/program.h"
 
 namespace bench {

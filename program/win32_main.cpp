@@ -2,8 +2,8 @@
 // does the rest.
 #include <windows.h>
 
-#include "platform/win32/system.h"
-#include "platform/win32/window_host.h"
+#include "hosts/win32/win32_system.h"
+#include "hosts/win32/win32_window_host.h"
 #include "program/program.h"
 
 #ifdef VORNKIT_BENCH

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/forms.h"
-#include "platform/portable/portable_system.h"
-#include "platform/portable/portable_windows.h"
+#include "hosts/portable/portable_system.h"
+#include "hosts/portable/portable_window_host.h"
 
 namespace testing_support {
 

@@ -1,4 +1,4 @@
-#include "platform/portable/portable_system.h"
+#include "hosts/portable/portable_system.h"
 
 #include <algorithm>
 #include <cstring>

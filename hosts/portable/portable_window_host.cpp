@@ -1,4 +1,4 @@
-#include "platform/portable/portable_windows.h"
+#include "hosts/portable/portable_window_host.h"
 
 namespace platform::portable {
 

@@ -17,7 +17,7 @@
 
 #include "core/forms.h"
 #include "core/window_host.h"
-#include "platform/win32/handles.h"
+#include "hosts/win32/handles.h"
 
 namespace platform::win32 {
 

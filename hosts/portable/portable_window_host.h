@@ -8,7 +8,7 @@
 
 #include "core/forms.h"
 #include "core/window_host.h"
-#include "platform/portable/portable_system.h"
+#include "hosts/portable/portable_system.h"
 
 namespace platform::portable {
 

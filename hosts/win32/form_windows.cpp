@@ -4,7 +4,7 @@
 
 #include <cassert>
 
-#include "platform/win32/window_host.h"
+#include "hosts/win32/win32_window_host.h"
 #include "resources/resource.h"
 
 namespace platform::win32 {

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <set>
 
-#include "platform/win32/system.h"
-#include "platform/win32/window_host.h"
+#include "hosts/win32/win32_system.h"
+#include "hosts/win32/win32_window_host.h"
 
 namespace platform::win32 {
 
