@@ -19,6 +19,16 @@ const std::array<Applet, 6> kApplets = {{
      Launch::WindowsDirectory, false, IDI_TA, 0},
 }};
 
+std::string_view RunModeButton(const Applet& applet, std::string_view runmode) {
+    if (runmode == "1")
+        return applet.offersNormal ? "optNorm" : "";
+    if (runmode == "2")
+        return "optMin";
+    if (runmode == "3")
+        return "optMax";
+    return {};
+}
+
 const Applet* ByCode(std::string_view code) {
     for (const Applet& a : kApplets)
         if (a.code == code)

@@ -31,6 +31,11 @@ struct Applet {
 
 extern const std::array<Applet, 6> kApplets;
 
+// The option button of the applet's options dialog that shows a stored run mode ("1" normal,
+// "2" minimized, "3" maximized); empty for a mode the dialog does not offer, Normal among them
+// where the applet has no such choice.
+std::string_view RunModeButton(const Applet& applet, std::string_view runmode);
+
 // Looks an applet up by its code ("TD"); nullptr for an unknown code.
 const Applet* ByCode(std::string_view code);
 

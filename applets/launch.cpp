@@ -4,15 +4,12 @@
 #include <charconv>
 #include <limits>
 
+#include "core/ascii.h"
 #include "core/basIni.h"
 
 namespace applets {
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
 std::optional<std::int32_t> FromRadix(std::string_view digits, int base) {
     if (digits.size() > (base == 16 ? 8u : 11u))
@@ -28,10 +25,7 @@ std::optional<std::int32_t> FromRadix(std::string_view digits, int base) {
 }  // namespace
 
 std::optional<std::int32_t> ToWindowStyle(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
+    text = ascii::TrimBlanks(text);
     if (text.size() > 2 && text[0] == '&') {
         if (text[1] == 'H' || text[1] == 'h')
             return FromRadix(text.substr(2), 16);

@@ -9,15 +9,15 @@ set(allowed_about platform core about resources)
 set(allowed_options platform core applets options resources)
 set(allowed_program platform core applets about options program resources)
 # The program's entry on Windows is the one source above the Windows layer.
-set(allowed_program/win32_main.cpp ${allowed_program} platform_win32)
-set(allowed_platform_portable platform platform_portable core)
-set(allowed_platform_win32 platform platform_win32 core resources)
+set(allowed_program/win32_main.cpp ${allowed_program} hosts_win32)
+set(allowed_hosts_portable platform hosts_portable core)
+set(allowed_hosts_win32 platform hosts_win32 core resources)
 set(allowed_resources resources)
 
-# The floor of a path: its first folder, or the first two below platform/ ("platform_win32").
+# The floor of a path: its first folder, or the first two below hosts/ ("hosts_win32").
 function(floor_of path result)
   string(REGEX MATCH "^[A-Za-z0-9_]+(/[A-Za-z0-9_]+)?" prefix "${path}")
-  if(prefix MATCHES "^platform/(win32|portable)$")
+  if(prefix MATCHES "^hosts/(win32|portable)$")
     string(REPLACE "/" "_" floor "${prefix}")
   else()
     string(REGEX REPLACE "/.*" "" floor "${prefix}")
@@ -26,7 +26,8 @@ function(floor_of path result)
 endfunction()
 
 file(GLOB_RECURSE sources RELATIVE ${ROOT}
-  ${ROOT}/platform/*.h ${ROOT}/platform/*.cpp ${ROOT}/core/*.h ${ROOT}/core/*.cpp
+  ${ROOT}/platform/*.h ${ROOT}/platform/*.cpp ${ROOT}/hosts/*.h ${ROOT}/hosts/*.cpp
+  ${ROOT}/core/*.h ${ROOT}/core/*.cpp
   ${ROOT}/applets/*.h ${ROOT}/applets/*.cpp ${ROOT}/about/*.h ${ROOT}/about/*.cpp
   ${ROOT}/options/*.h ${ROOT}/options/*.cpp ${ROOT}/program/*.h ${ROOT}/program/*.cpp
   ${ROOT}/resources/*.h)

@@ -1,6 +1,7 @@
 #include "core/forms.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdlib>
 
 namespace forms {
@@ -43,11 +44,24 @@ std::vector<Control*> Form::InTabOrder() {
     return order;
 }
 
+bool Form::HasPart(std::string_view name) const {
+    if (name == "Form" || Find(name))
+        return true;
+    for (const MenuItem& item : design_.popupMenu)
+        if (item.name == name)
+            return true;
+    return false;
+}
+
 void Form::On(std::string control, Event event, std::function<void()> handler) {
+    // A handler for a name the design lacks would never run: a misspelt name is a programming
+    // error.
+    assert(HasPart(control));
     handlers_[{std::move(control), event}] = [h = std::move(handler)](const MouseArgs&) { h(); };
 }
 
 void Form::OnMouseMove(std::string control, std::function<void(const MouseArgs&)> handler) {
+    assert(HasPart(control));
     handlers_[{std::move(control), Event::MouseMove}] = std::move(handler);
 }
 
@@ -108,16 +122,8 @@ void Form::MouseMoved(std::string_view control, const MouseArgs& args) {
     Fire(control, Event::MouseMove, args);
 }
 
-int Form::Width() {
-    int w = 0, h = 0;
-    Host().FormOuterSize(*this, w, h);
-    return w;
-}
-
-int Form::Height() {
-    int w = 0, h = 0;
-    Host().FormOuterSize(*this, w, h);
-    return h;
+Size Form::OuterSize() {
+    return Host().FormOuterSize(*this);
 }
 
 void Form::Move(int leftTwips, int topTwips) {
@@ -128,12 +134,13 @@ void Form::Move(int leftTwips, int topTwips) {
 }
 
 void Form::CentreOnScreen() {
-    Move((Host().ScreenWidthTwips() - Width()) / 2, (Host().ScreenHeightTwips() - Height()) / 2);
+    const Size size = OuterSize();
+    Move((Host().ScreenWidthTwips() - size.width) / 2,
+         (Host().ScreenHeightTwips() - size.height) / 2);
 }
 
 void Form::SetTopmost(bool on) {
-    Host().SetWindowPos(handle_, on ? kHwndTopmost : kHwndNoTopmost, 0, 0, 0, 0,
-                        kSwpNoMove | kSwpNoSize);
+    Host().SetTopmost(*this, on);
 }
 
 void Form::CloseRequested() {

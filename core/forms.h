@@ -159,15 +159,13 @@ public:
     void MouseMoved(std::string_view control, const MouseArgs& args);
 
     // Geometry in twips.
-    int Width();   // outer width
-    int Height();  // outer height
+    Size OuterSize();
     void Move(int leftTwips, int topTwips);
     int Left() const { return left_; }
     int Top() const { return top_; }
     // Places the window in the middle of the screen.
     void CentreOnScreen();
-    // Puts the window into the topmost band, or takes it out (SetWindowPos with HWND_TOPMOST or
-    // HWND_NOTOPMOST, no move, no size).
+    // Puts the window into the topmost band, or takes it out, neither moving nor sizing it.
     void SetTopmost(bool on);
 
     // Shows the form's popup menu at the mouse pointer and runs the chosen item's Click.
@@ -177,11 +175,14 @@ public:
     void Fire(std::string_view control, Event event, const MouseArgs& args = {});
 
 protected:
+    // Binds a handler to a control, a popup menu item or "Form" (the window itself). Debug builds
+    // stop at a name the design lacks.
     void On(std::string control, Event event, std::function<void()> handler);
     void OnMouseMove(std::string control, std::function<void(const MouseArgs&)> handler);
 
 private:
     friend class Runtime;
+    bool HasPart(std::string_view name) const;
     // Sets a control's value; selecting an option button clears the others of its container.
     void SetControlValue(Control& c, int value);
 

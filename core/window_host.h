@@ -16,11 +16,11 @@ struct MenuItem;
 
 using platform::Handle;
 
-// SetWindowPos: the topmost band and the flags the program uses.
-inline constexpr int kHwndTopmost = -1;
-inline constexpr int kHwndNoTopmost = -2;
-inline constexpr std::uint32_t kSwpNoSize = 1;
-inline constexpr std::uint32_t kSwpNoMove = 2;
+// A window's outer size, frame and caption included.
+struct Size {
+    int width{};  // twips
+    int height{};
+};
 
 class WindowHost {
 public:
@@ -30,14 +30,14 @@ public:
     virtual void DestroyFormWindow(Form& form) = 0;
     virtual void ShowFormWindow(Form& form, bool visible) = 0;
     virtual void MoveFormWindow(Form& form, int leftTwips, int topTwips) = 0;
-    virtual void FormOuterSize(Form& form, int& widthTwips, int& heightTwips) = 0;
+    virtual Size FormOuterSize(Form& form) = 0;
     virtual void UpdateControl(Form& form, Control& control) = 0;
     virtual void BringToFront(Form& form) = 0;
     // Shows a popup menu at the mouse pointer and returns the index of the chosen item, or
     // -1 when the menu closed without a choice.
     virtual int TrackPopupMenu(Form& form, const std::vector<MenuItem>& items) = 0;
-    virtual void SetWindowPos(Handle window, int insertAfter, int x, int y, int cx, int cy,
-                              std::uint32_t flags) = 0;
+    // Puts the form's window into the topmost band, or takes it out, where it is and at its size.
+    virtual void SetTopmost(Form& form, bool on) = 0;
     // A timer of the form's window: Form_Timer(id) runs every `milliseconds` until it is stopped
     // or the window goes. Starting a running timer starts it afresh.
     virtual void StartTimer(Form& form, int id, unsigned milliseconds) = 0;

@@ -8,7 +8,7 @@ Xvfb, torn down afterwards whatever happened.
 
 Everything waits for a condition with a deadline, polling every 100 ms; nothing sleeps blindly.
 
-The tests, e2e/run.py and bench/run.py take every name from here; the parts live in screen.py
+The tests and bench/run.py take every name from here; the parts live in screen.py
 (pictures and where things are drawn), records.py (the settings file, the stand-ins' log, the
 windows), wine.py (Wine, prefixes, processes, Xvfb) and desktop.py (the Desktop).
 """

@@ -1,14 +1,14 @@
 """End-to-end tests of the program's windows: the general options dialog, the applets' own
 options dialogs and the About box, driven with real clicks and keystrokes.
 
-Each test gets `d`, a harness.Desktop (see test_tray.py). Controls are found by class and
+Each test gets `d`, a harness.Desktop (see conftest.py). Controls are found by class and
 caption among the dialog's child windows; their screen rectangles say where to click.
 """
 
+from conftest import (APPLETS, BY_CODE, DEFAULT_LAUNCH, DEFAULT_SECTIONS, SLOT, settings_text,
+                      start)
 from harness import (ACTION_TIMEOUT, ARTIFACTS_DIR, RUN_KEY, SCREEN_H, SCREEN_W, WS_BORDER,
                      WS_CAPTION, WS_DLGFRAME, WS_THICKFRAME, Launch, wait_until)
-from test_tray import (APPLETS, BY_CODE, DEFAULT_LAUNCH, DEFAULT_SECTIONS, SLOT, expect,
-                       settings_text, start)
 
 FORM_CLASS = "VornkitForm"
 GENERAL_ITEM = "&Vornkit Options"
@@ -126,8 +126,8 @@ def expect_in_taskbar(d, window, shown, what):
                    lambda hwnds: window.hwnd in hwnds, ACTION_TIMEOUT)
     else:
         # Wine's taskbar shows a button for every visible window without an owner.
-        expect(window.owner != 0, True, f"{what} has an owner window (keeps it off the taskbar)")
-        expect(window.hwnd in d.taskbar_windows(), False, f"{what} has a taskbar button")
+        assert window.owner != 0, f"{what} has an owner window (keeps it off the taskbar)"
+        assert window.hwnd not in d.taskbar_windows(), f"{what} has a taskbar button"
 
 
 def save_window_picture(d, window, name):
@@ -173,22 +173,22 @@ def startup_value(d):
 def test_first_ok_of_general_options_stores_every_switch_and_the_start_up_command(d):
     start(d)
     before = d.settings_bytes()
-    expect(startup_value(d), None, "start-up registry value before any OK")
+    assert startup_value(d) is None, "start-up registry value before any OK"
     dialog, controls = open_dialog(d, "TA", GENERAL_ITEM)
     save_window_picture(d, dialog, "options.png")
-    expect(dialog.topmost, True, "the options dialog is topmost")
+    assert dialog.topmost, "the options dialog is topmost"
     expect_centred(dialog, "the options dialog")
     expect_in_taskbar(d, dialog, True, "the options dialog")
-    expect(boxes(controls), {STARTUP_BOX: 1, **{caption: 1 for caption, _ in APPLET_BOXES}},
-           "boxes shown with no general settings stored")
-    expect(d.settings_bytes(), before, "settings file once the dialog is open")
+    assert boxes(controls) == {STARTUP_BOX: 1, **{caption: 1 for caption, _ in APPLET_BOXES}}, (
+        "boxes shown with no general settings stored")
+    assert d.settings_bytes() == before, "settings file once the dialog is open"
 
     press(d, controls, "OK")
     wait_closed(d, dialog, "the options dialog")
-    expect(d.settings(), DEFAULT_SECTIONS + [general()], "settings file after the first OK")
-    expect(startup_value(d), ("REG_SZ", PROGRAM_COMMAND), "start-up registry value")
+    assert d.settings() == DEFAULT_SECTIONS + [general()], "settings file after the first OK"
+    assert startup_value(d) == ("REG_SZ", PROGRAM_COMMAND), "start-up registry value"
     d.wait_icons(6, timeout=5)
-    expect(len(d.vornkit_pids()), 1, "running copies")
+    assert len(d.vornkit_pids()) == 1, "running copies"
 
 
 def test_start_up_command_is_quoted_for_a_path_with_blanks_and_clearing_keeps_an_empty_value(d):
@@ -200,47 +200,47 @@ def test_start_up_command_is_quoted_for_a_path_with_blanks_and_clearing_keeps_an
     dialog, controls = open_dialog(d, "TD", GENERAL_ITEM)
     press(d, controls, "OK")
     wait_closed(d, dialog, "the options dialog")
-    expect(startup_value(d), ("REG_SZ", '"c:\\program files\\vorn kit\\vornkit.exe"'),
-           "start-up registry value for a program in a folder with blanks")
+    assert startup_value(d) == ("REG_SZ", '"c:\\program files\\vorn kit\\vornkit.exe"'), (
+        "start-up registry value for a program in a folder with blanks")
 
     dialog, controls = open_dialog(d, "TP", GENERAL_ITEM)
-    expect(control(controls, STARTUP_BOX, "check").check, 1, "start-up box after an OK with it")
+    assert control(controls, STARTUP_BOX, "check").check == 1, "start-up box after an OK with it"
     controls = toggle(d, dialog, control(controls, STARTUP_BOX, "check"))
     press(d, controls, "OK")
     wait_closed(d, dialog, "the options dialog")
     # The value stays, as an empty string: just its terminating NUL.
-    expect(startup_value(d), ("REG_SZ", ""), "start-up registry value once cleared")
-    expect(d.registry_data(RUN_KEY, "Vornkit"), (REG_SZ, b"\0\0"),
-           "string stored as the start-up registry value once cleared")
-    expect(d.settings(), DEFAULT_SECTIONS + [general(StartupCheck="0")],
-           "settings file once the start-up box is cleared")
+    assert startup_value(d) == ("REG_SZ", ""), "start-up registry value once cleared"
+    assert d.registry_data(RUN_KEY, "Vornkit") == (REG_SZ, b"\0\0"), (
+        "string stored as the start-up registry value once cleared")
+    assert d.settings() == DEFAULT_SECTIONS + [general(StartupCheck="0")], (
+        "settings file once the start-up box is cleared")
 
 
 def test_one_ok_swaps_the_notepad_icon_for_the_cd_player_icon(d):
     d.write_settings("[VORNKIT]\nTPCheck=0\n")
     start(d, icons=5)
     dialog, controls = open_dialog(d, "TE", GENERAL_ITEM)
-    expect(boxes(controls), {STARTUP_BOX: 1, **{c: int(c != "Vorn CD Player")
-                                               for c, _ in APPLET_BOXES}},
-           "boxes shown with TPCheck=0 stored")
+    assert boxes(controls) == {STARTUP_BOX: 1, **{c: int(c != "Vorn CD Player")
+                                                 for c, _ in APPLET_BOXES}}, (
+        "boxes shown with TPCheck=0 stored")
     before = d.settings_bytes()
     controls = toggle(d, dialog, control(controls, "Vorn Notepad", "check"))
     controls = toggle(d, dialog, control(controls, "Vorn CD Player", "check"))
-    expect(d.settings_bytes(), before, "settings file before OK")
+    assert d.settings_bytes() == before, "settings file before OK"
     d.wait_icons(5, timeout=5)  # nothing changes before OK
 
     press(d, controls, "OK")
     wait_closed(d, dialog, "the options dialog")
     for slot, code in enumerate(("TA", "TC", "TD", "TE", "TP")):
         d.click_slot(slot)
-        expect(d.wait_launches(slot + 1)[slot:], [DEFAULT_LAUNCH[code]],
-               f"started by tray slot {slot} after the OK")
+        assert d.wait_launches(slot + 1)[slot:] == [DEFAULT_LAUNCH[code]], (
+            f"started by tray slot {slot} after the OK")
     d.wait_icons(5, timeout=5)
     settings = d.settings()
-    expect(section(settings, "VORNKIT"), dict(general(TNCheck="0")[1]),
-           "general settings after the OK")
-    expect([s for s in settings if s[0] != "VORNKIT"], DEFAULT_SECTIONS,
-           "the applets' own sections after the OK")
+    assert section(settings, "VORNKIT") == dict(general(TNCheck="0")[1]), (
+        "general settings after the OK")
+    assert [s for s in settings if s[0] != "VORNKIT"] == DEFAULT_SECTIONS, (
+        "the applets' own sections after the OK")
 
 
 def test_no_applet_left_is_refused_and_cancel_or_exit_apply_nothing(d):
@@ -250,15 +250,15 @@ def test_no_applet_left_is_refused_and_cancel_or_exit_apply_nothing(d):
         controls = toggle(d, dialog, control(controls, caption, "check"))
     press(d, controls, "OK")
     box, text, buttons = d.message_box("Vornkit")
-    expect(text, NO_APPLET_TEXT, "message text")
-    expect(list(buttons), ["OK"], "message box buttons")
+    assert text == NO_APPLET_TEXT, "message text"
+    assert list(buttons) == ["OK"], "message box buttons"
     order = [w.hwnd for w in d.windows()]  # front to back
-    expect(order.index(box.hwnd) < order.index(dialog.hwnd), True,
-           "the message shows in front of the dialog")
+    assert order.index(box.hwnd) < order.index(dialog.hwnd), (
+        "the message shows in front of the dialog")
     # Stored before the check that refuses the rest.
-    expect(startup_value(d), ("REG_SZ", PROGRAM_COMMAND), "start-up registry value")
-    expect(d.settings(), DEFAULT_SECTIONS + [("VORNKIT", [("StartupCheck", "1")])],
-           "settings file while the message shows")
+    assert startup_value(d) == ("REG_SZ", PROGRAM_COMMAND), "start-up registry value"
+    assert d.settings() == DEFAULT_SECTIONS + [("VORNKIT", [("StartupCheck", "1")])], (
+        "settings file while the message shows")
 
     d.click_at(*buttons["OK"].centre)
     d.wait_no_window(caption="Vornkit", cls="#32770")
@@ -266,12 +266,12 @@ def test_no_applet_left_is_refused_and_cancel_or_exit_apply_nothing(d):
                         lambda: d.window(dialog.hwnd),
                         lambda w: w is not None and w.visible and w.topmost, ACTION_TIMEOUT)
     controls = d.children(dialog)
-    expect(boxes(controls), {STARTUP_BOX: 1, **{c: 0 for c, _ in APPLET_BOXES}},
-           "boxes after the message")
+    assert boxes(controls) == {STARTUP_BOX: 1, **{c: 0 for c, _ in APPLET_BOXES}}, (
+        "boxes after the message")
     before_cancel = d.settings_bytes()
     press(d, controls, "Cancel")
     wait_closed(d, dialog, "the options dialog")
-    expect(d.settings_bytes(), before_cancel, "settings file after Cancel")
+    assert d.settings_bytes() == before_cancel, "settings file after Cancel"
     d.wait_icons(6, timeout=5)
 
     # Changes made in the dialog and then left by ending the program are not applied.
@@ -281,8 +281,8 @@ def test_no_applet_left_is_refused_and_cancel_or_exit_apply_nothing(d):
     menu = d.open_menu(SLOT["TD"])
     d.choose_menu_item(menu, BY_CODE["TD"].menu, EXIT_ITEM)
     d.wait_gone(count=0)
-    expect(d.settings_bytes(), before_cancel, "settings file after Exit")
-    expect(startup_value(d), ("REG_SZ", PROGRAM_COMMAND), "start-up registry value after Exit")
+    assert d.settings_bytes() == before_cancel, "settings file after Exit"
+    assert startup_value(d) == ("REG_SZ", PROGRAM_COMMAND), "start-up registry value after Exit"
 
 
 # --- the applets' own options dialogs ---------------------------------------------------------
@@ -293,13 +293,13 @@ def test_explore_options_change_the_next_start_at_once(d):
     before = d.settings_bytes()
     dialog, controls = open_dialog(d, "TE", "Vorn Explore &Options")
     save_window_picture(d, dialog, "te_options.png")
-    expect(dialog.topmost, True, "the Explore options dialog is topmost")
+    assert dialog.topmost, "the Explore options dialog is topmost"
     expect_centred(dialog, "the Explore options dialog")
     expect_in_taskbar(d, dialog, False, "the Explore options dialog")
-    expect(radio_states(controls), {"Normal": 0, "Minimized": 0, "Maximized": 1},
-           "window styles shown for the stored run mode 3")
-    expect([e.caption for e in edits(controls)], [""], "parameter box")
-    expect(d.settings_bytes(), before, "settings file once the dialog is open")
+    assert radio_states(controls) == {"Normal": 0, "Minimized": 0, "Maximized": 1}, (
+        "window styles shown for the stored run mode 3")
+    assert [e.caption for e in edits(controls)] == [""], "parameter box"
+    assert d.settings_bytes() == before, "settings file once the dialog is open"
 
     # The bold label does nothing; the keystrokes typed after it show that it did nothing.
     d.click_at(*control(controls, "Minimized").centre)
@@ -310,27 +310,27 @@ def test_explore_options_change_the_next_start_at_once(d):
         wait_until(f"parameters {typed[:count]!r} in the settings file",
                    lambda: raw_line_present(d, f"parameters={typed[:count]}"), bool,
                    ACTION_TIMEOUT)
-    expect(section(d.settings(), "VORNEXP").get("runmode"), "3",
-           "run mode after a click on the Minimized label")
+    assert section(d.settings(), "VORNEXP").get("runmode") == "3", (
+        "run mode after a click on the Minimized label")
     d.click_slot(SLOT["TE"])
-    expect(d.wait_launches(1), [Launch("explorer.exe", "explorer.exe /n /e", 3)],
-           "started right after typing the parameters")
+    assert d.wait_launches(1) == [Launch("explorer.exe", "explorer.exe /n /e", 3)], (
+        "started right after typing the parameters")
 
     click_box(d, radios(controls)["Minimized"])
     d.wait_settings("run mode 2", lambda s: section(s, "VORNEXP").get("runmode") == "2")
     d.click_slot(SLOT["TE"])
-    expect(d.wait_launches(2)[1:], [Launch("explorer.exe", "explorer.exe /n /e", 2)],
-           "started right after choosing Minimized")
+    assert d.wait_launches(2)[1:] == [Launch("explorer.exe", "explorer.exe /n /e", 2)], (
+        "started right after choosing Minimized")
     controls = d.children(dialog)
-    expect(radio_states(controls), {"Normal": 0, "Minimized": 1, "Maximized": 0},
-           "window styles shown after choosing Minimized")
-    expect([e.caption for e in edits(controls)], [typed], "parameter box after typing")
+    assert radio_states(controls) == {"Normal": 0, "Minimized": 1, "Maximized": 0}, (
+        "window styles shown after choosing Minimized")
+    assert [e.caption for e in edits(controls)] == [typed], "parameter box after typing"
 
     press(d, controls, "OK")
     wait_closed(d, dialog, "the Explore options dialog")
     expected = [(name, [("runmode", "2"), ("parameters", typed)] if name == "VORNEXP" else body)
                 for name, body in DEFAULT_SECTIONS]
-    expect(d.settings(), expected, "settings file after OK")
+    assert d.settings() == expected, "settings file after OK"
 
 
 def test_applet_dialogs_show_stored_choices_and_write_only_what_the_user_changes(d):
@@ -340,22 +340,22 @@ def test_applet_dialogs_show_stored_choices_and_write_only_what_the_user_changes
 
     # The DOS dialog offers no Normal choice: run mode 1 selects neither button.
     dialog, controls = open_dialog(d, "TD", "Vorn DOS &Options")
-    expect(dialog.topmost, True, "the DOS options dialog is topmost")
+    assert dialog.topmost, "the DOS options dialog is topmost"
     expect_in_taskbar(d, dialog, False, "the DOS options dialog")
-    expect(radio_states(controls), {"Minimized": 0, "Maximized": 0},
-           "window styles shown for the stored run mode 1")
-    expect([e.caption for e in edits(controls)], ["/k echo hi"], "parameter box")
+    assert radio_states(controls) == {"Minimized": 0, "Maximized": 0}, (
+        "window styles shown for the stored run mode 1")
+    assert [e.caption for e in edits(controls)] == ["/k echo hi"], "parameter box"
     press(d, controls, "OK")
     wait_closed(d, dialog, "the DOS options dialog")
-    expect(d.settings_bytes(), before, "settings file after opening the DOS dialog and OK")
+    assert d.settings_bytes() == before, "settings file after opening the DOS dialog and OK"
 
     # Control Panel and Notepad take no parameters: a run mode is all they store.
     for code, item, choice, runmode in (("TC", "Vorn Control &Options", "Normal", "1"),
                                         ("TN", "Vorn Notepad &Options", "Minimized", "2")):
         dialog, controls = open_dialog(d, code, item)
-        expect(edits(controls), [], f"parameter box of the {code} dialog")
-        expect(radio_states(controls), {"Normal": 0, "Minimized": 0, "Maximized": 1},
-               f"window styles shown in the {code} dialog")
+        assert edits(controls) == [], f"parameter box of the {code} dialog"
+        assert radio_states(controls) == {"Normal": 0, "Minimized": 0, "Maximized": 1}, (
+            f"window styles shown in the {code} dialog")
         click_box(d, radios(controls)[choice])
         name = BY_CODE[code].section
         d.wait_settings(f"run mode {runmode} in {name}",
@@ -363,9 +363,9 @@ def test_applet_dialogs_show_stored_choices_and_write_only_what_the_user_changes
         press(d, controls, "OK")
         wait_closed(d, dialog, f"the {code} options dialog")
 
-    expect(d.settings(), [("VORNDOS", [("runmode", "1"), ("parameters", "/k echo hi")]),
-                          ("VORNCON", [("runmode", "1")]), ("VORNEXP", [("runmode", "3")]),
-                          ("VORNNOT", [("runmode", "2")])], "settings file at the end")
+    assert d.settings() == [("VORNDOS", [("runmode", "1"), ("parameters", "/k echo hi")]),
+                            ("VORNCON", [("runmode", "1")]), ("VORNEXP", [("runmode", "3")]),
+                            ("VORNNOT", [("runmode", "2")])], "settings file at the end"
 
 
 # --- About box --------------------------------------------------------------------------------
@@ -390,9 +390,9 @@ def test_about_box_opens_from_every_menu_once_and_closes_on_a_click(d):
         choose(d, applet.code, ABOUT_ITEM)
         about = wait_about(d)
         what = f"the About box opened from {applet.code}"
-        expect(about.topmost, True, f"{what} is topmost")
-        expect(about.style & (WS_CAPTION | WS_BORDER | WS_DLGFRAME | WS_THICKFRAME), 0,
-               f"frame styles of {what}")
+        assert about.topmost, f"{what} is topmost"
+        assert about.style & (WS_CAPTION | WS_BORDER | WS_DLGFRAME | WS_THICKFRAME) == 0, (
+            f"frame styles of {what}")
         expect_centred(about, what)
         expect_in_taskbar(d, about, False, what)
         if number % 3 == 0:
@@ -404,7 +404,7 @@ def test_about_box_opens_from_every_menu_once_and_closes_on_a_click(d):
             launches += 1
             d.wait_launches(launches)
             about = wait_about(d)
-            expect(about.topmost, True, f"the About box opened again from {other.code}")
+            assert about.topmost, f"the About box opened again from {other.code}"
         if number == len(APPLETS) - 1:
             save_window_picture(d, about, "about.png")
         if number % 2 == 0:
@@ -414,7 +414,7 @@ def test_about_box_opens_from_every_menu_once_and_closes_on_a_click(d):
             d.xdotool("mousemove", title.rect[0] + 10, title.centre[1], "mousedown", 1)
             try:
                 d.probe("idle", "vornkit.exe", 2000)  # the press has been handled
-                expect(len(about_windows(d)), 1, f"{what} while the button is held down")
+                assert len(about_windows(d)) == 1, f"{what} while the button is held down"
             finally:
                 d.xdotool("mouseup", 1)
         else:
@@ -422,5 +422,5 @@ def test_about_box_opens_from_every_menu_once_and_closes_on_a_click(d):
             d.click_at(left + 4, bottom - 5)  # the bare background
         wait_until(f"{what} to close", lambda: about_windows(d), lambda ws: not ws,
                    ACTION_TIMEOUT)
-    expect(len(d.vornkit_pids()), 1, "running copies")
+    assert len(d.vornkit_pids()) == 1, "running copies"
     d.wait_icons(6, timeout=5)

@@ -2,7 +2,7 @@
 created again every icon comes back; when another program closes one of its windows, or the
 session ends, the program ends with every icon removed."""
 
-from test_tray import APPLETS, expect, programs_by_slot, start
+from conftest import APPLETS, programs_by_slot, start
 
 WM_CLOSE = 0x10
 WM_QUERYENDSESSION = 0x11
@@ -14,13 +14,13 @@ def test_icons_come_back_when_the_taskbar_is_created_again(d):
     start(d)
     # The shell forgets every icon, as when Explorer restarts or crashes...
     dropped = d.probe("drop-icons").split()
-    expect(len(dropped) // 2, 6, "icons taken out of the tray")
+    assert len(dropped) // 2 == 6, "icons taken out of the tray"
     d.wait_icons(0)
     # ... and then announces its new taskbar to every top-level window.
     d.probe("taskbar-created")
     d.wait_icons(6)
     started = sorted(programs_by_slot(d, 6))
-    expect(started, sorted(a.program for a in APPLETS), "programs started by the icons put back")
+    assert started == sorted(a.program for a in APPLETS), "programs started by the icons put back"
 
 
 def applet_windows(d):
@@ -36,14 +36,14 @@ def second_copy(d):
     first = applet_windows(d)
     start(d, icons=12, copies=2)
     added = sorted(applet_windows(d) - first)
-    expect(len(added), 6, "applet windows of the second copy")
+    assert len(added) == 6, "applet windows of the second copy"
     return keeper, added[0]
 
 
 def test_close_sent_to_an_applet_window_ends_the_program_with_every_icon_removed(d):
     keeper, window = second_copy(d)
-    expect(d.probe("post", window, WM_CLOSE, 0, 0).strip(), "1", "WM_CLOSE posted")
-    expect(d.wait_gone(count=1), keeper, "copies left running after WM_CLOSE")
+    assert d.probe("post", window, WM_CLOSE, 0, 0).strip() == "1", "WM_CLOSE posted"
+    assert d.wait_gone(count=1) == keeper, "copies left running after WM_CLOSE"
     d.wait_icons(6)
 
 
@@ -51,16 +51,16 @@ def test_an_installer_closing_the_program_ends_it_with_every_icon_removed(d):
     keeper, window = second_copy(d)
     # A restart manager first asks, then tells the program that it is being closed.
     answer = d.probe("send", window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP).strip()
-    expect(answer, "1", "answer to WM_QUERYENDSESSION")
+    assert answer == "1", "answer to WM_QUERYENDSESSION"
     d.probe("send", window, WM_ENDSESSION, 1, ENDSESSION_CLOSEAPP)
-    expect(d.wait_gone(count=1), keeper, "copies left running after WM_ENDSESSION")
+    assert d.wait_gone(count=1) == keeper, "copies left running after WM_ENDSESSION"
     d.wait_icons(6)
 
 
 def test_a_session_end_called_off_changes_nothing(d):
     keeper, window = second_copy(d)
     d.probe("send", window, WM_ENDSESSION, 0, 0)
-    expect(len(d.vornkit_pids()), 2, "copies running after a WM_ENDSESSION that is called off")
+    assert len(d.vornkit_pids()) == 2, "copies running after a WM_ENDSESSION that is called off"
     d.wait_icons(12)
 
 
@@ -73,10 +73,10 @@ def test_icons_the_shell_refuses_at_first_appear_once_it_takes_them(d):
     d.wait_icons(0)
     d.file("drive_c/ready.txt").write_text("")  # the shell is ready now
     out = refusing.communicate(timeout=30)[0].decode("latin-1").split()
-    expect(out[:1], ["refused"], "the refusing tray's report")
+    assert out[:1] == ["refused"], "the refusing tray's report"
     if int(out[1]) < 6:
         raise AssertionError(f"only {out[1]} icon calls were refused")
     # ... then the shell takes the icons, which the program adds again within seconds.
     d.wait_icons(6, timeout=20)
     started = sorted(programs_by_slot(d, 6))
-    expect(started, sorted(a.program for a in APPLETS), "programs started by the icons added late")
+    assert started == sorted(a.program for a in APPLETS), "programs started by the icons added late"

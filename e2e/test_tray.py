@@ -5,84 +5,13 @@ stand-ins for the programs the icons start, on its own X server. The stand-ins r
 were started (program, command line, show code) in C:\\standin.log.
 """
 
-from dataclasses import dataclass
-
+from conftest import (APPLETS, BY_CODE, DEFAULT_LAUNCH, DEFAULT_SECTIONS, SECTION_ORDER, SLOT,
+                      programs_by_slot, settings_text, start)
 from harness import (ACTION_TIMEOUT, ARTIFACTS_DIR, SCREEN_H, SCREEN_W, TASKBAR_TOP, Launch,
                      drawn_separators, menu_rows, parse_profile, profile_text, wait_until)
 
 ERROR_TEXT = ("This applet will not work on your system; please uncheck it from the Vornkit "
               "options menu.")
-COMMON_MENU = ("&Vornkit Options", "&About Vornkit", "E&xit Vornkit", "-", "&Cancel This Menu")
-
-
-@dataclass(frozen=True)
-class Applet:
-    code: str
-    tooltip: str
-    program: str  # file name of the program its icon starts
-    section: str  # its own settings section, "" if none
-    options_item: str  # its own popup menu entry, "" if none
-
-    @property
-    def menu(self):
-        """Its popup menu's entries, top to bottom; "-" is a separator."""
-        return ((self.options_item, "-") if self.options_item else ()) + COMMON_MENU
-
-
-# In the order start-up adds the icons: the first one takes tray slot 0, the rightmost.
-APPLETS = (
-    Applet("TA", "Vorn Calculator", "calc.exe", "", ""),
-    Applet("TC", "Vorn Control Panel", "control.exe", "VORNCON", "Vorn Control &Options"),
-    Applet("TD", "Vorn DOS", "command.com", "VORNDOS", "Vorn DOS &Options"),
-    Applet("TE", "Vorn Explore", "explorer.exe", "VORNEXP", "Vorn Explore &Options"),
-    Applet("TN", "Vorn Notepad", "notepad.exe", "VORNNOT", "Vorn Notepad &Options"),
-    Applet("TP", "Vorn CD Player", "cdplayer.exe", "", ""),
-)
-SLOT = {a.code: slot for slot, a in enumerate(APPLETS)}
-BY_CODE = {a.code: a for a in APPLETS}
-SECTION_ORDER = [a.section for a in APPLETS if a.section]
-
-# What a left click starts while the settings hold only the defaults: bare names for the
-# program search, full paths into the Windows folder, the stored window style or a normal one.
-DEFAULT_LAUNCH = {
-    "TA": Launch("calc.exe", "C:\\windows\\calc.exe", 1),
-    "TC": Launch("control.exe", "control.exe", 3),
-    "TD": Launch("command.com", "command.com", 3),
-    "TE": Launch("explorer.exe", "explorer.exe", 3),
-    "TN": Launch("notepad.exe", "notepad.exe", 3),
-    "TP": Launch("cdplayer.exe", "C:\\windows\\cdplayer.exe", 1),
-}
-
-# The settings file the first start leaves behind: one default run mode per applet that has a
-# section, in the order the icons load.
-DEFAULT_SECTIONS = [(section, [("runmode", "3")]) for section in SECTION_ORDER]
-
-
-def expect(actual, expected, what):
-    if actual != expected:
-        raise AssertionError(f"{what}: got {actual!r}, expected {expected!r}")
-
-
-def settings_text(sections):
-    """Settings file text from {section: body}, bodies one key=value per line."""
-    return "".join(f"[{name}]\n" + (f"{body}\n" if body else "") for name, body in sections.items())
-
-
-def start(d, icons=6, copies=1):
-    """Starts one more copy and waits until it is idle and the tray shows `icons` icons."""
-    d.start()
-    d.wait_started(copies)
-    d.wait_icons(icons)
-
-
-def programs_by_slot(d, count):
-    """Left-clicks tray slots 0..count-1 in turn; returns the program each one started."""
-    for slot in range(count):
-        d.click_slot(slot)
-        d.wait_launches(slot + 1)
-    return [launch.program for launch in d.launches()]
-
-
 def launch_set(launches):
     return sorted(map(str, launches))
 
@@ -94,8 +23,8 @@ def test_first_start_shows_six_icons_and_stores_default_run_modes(d):
     start(d, icons=6)
     d.save_screenshot(ARTIFACTS_DIR / "tray.png",
                       crop=(SCREEN_W - 200, TASKBAR_TOP - 20, SCREEN_W, SCREEN_H))
-    expect(d.settings(), DEFAULT_SECTIONS, "settings file after the first start")
-    expect(len(d.vornkit_pids()), 1, "running copies")
+    assert d.settings() == DEFAULT_SECTIONS, "settings file after the first start"
+    assert len(d.vornkit_pids()) == 1, "running copies"
 
 
 def _start_up_case(settings, shown):
@@ -105,12 +34,12 @@ def _start_up_case(settings, shown):
     def check(d):
         d.write_settings(settings)
         start(d, icons=len(shown))
-        expect(programs_by_slot(d, len(shown)), [BY_CODE[c].program for c in shown],
-               "programs started by the tray slots from the right")
+        assert programs_by_slot(d, len(shown)) == [BY_CODE[c].program for c in shown], (
+            "programs started by the tray slots from the right")
         added = [(section, [("runmode", "3")]) for section in SECTION_ORDER
                  if any(BY_CODE[c].section == section for c in shown)]
-        expect(d.settings(), parse_profile(profile_text(settings)) + added,
-               "settings file after start-up")
+        assert d.settings() == parse_profile(profile_text(settings)) + added, (
+            "settings file after start-up")
 
     return check
 
@@ -127,16 +56,16 @@ def test_all_applets_off_shows_no_icon_and_keeps_running(d):
     settings = "[VORNKIT]\n" + "".join(f"{a.code}Check=0\n" for a in APPLETS)
     d.write_settings(settings)
     start(d, icons=0)
-    expect(len(d.vornkit_pids()), 1, "running copies once start-up is over")
-    expect(d.settings_bytes(), profile_text(settings), "settings file after start-up")
+    assert len(d.vornkit_pids()) == 1, "running copies once start-up is over"
+    assert d.settings_bytes() == profile_text(settings), "settings file after start-up"
 
 
 def test_second_copy_adds_six_more_icons(d):
     start(d, icons=6)
     start(d, icons=12, copies=2)
-    expect(len(d.vornkit_pids()), 2, "running copies")
+    assert len(d.vornkit_pids()) == 2, "running copies"
     d.click_slot(6)  # the second copy's first icon
-    expect(d.wait_launches(1), [DEFAULT_LAUNCH["TA"]], "started by the second copy's first icon")
+    assert d.wait_launches(1) == [DEFAULT_LAUNCH["TA"]], "started by the second copy's first icon"
 
 
 def test_tooltips_name_each_applet(d):
@@ -145,7 +74,7 @@ def test_tooltips_name_each_applet(d):
         d.move_mouse_away()
         d.wait_no_window(cls="tooltips_class32")  # the next tip to show is this icon's
         d.point_at_slot(slot)
-        expect(d.wait_tooltip(), applet.tooltip, f"tooltip of tray slot {slot}")
+        assert d.wait_tooltip() == applet.tooltip, f"tooltip of tray slot {slot}"
 
 
 # --- left click -------------------------------------------------------------------------------
@@ -156,7 +85,7 @@ def test_left_click_starts_each_program(d):
     for slot, applet in enumerate(APPLETS):
         d.click_slot(slot)
         got = d.wait_launches(slot + 1)
-        expect(got[slot:], [DEFAULT_LAUNCH[applet.code]], f"started by the {applet.code} icon")
+        assert got[slot:] == [DEFAULT_LAUNCH[applet.code]], f"started by the {applet.code} icon"
     d.wait_icons(6, timeout=5)
 
 
@@ -185,7 +114,7 @@ def test_command_line_and_window_style_follow_settings(d):
         d.write_settings(settings_text({**defaults, BY_CODE[code].section: body}))
         d.click_slot(SLOT[code])
         got = d.wait_launches(number)
-        expect(got[number - 1:], [expected], f"{code} click with {body!r}")
+        assert got[number - 1:] == [expected], f"{code} click with {body!r}"
 
 
 def test_double_click_starts_program_once(d):
@@ -194,8 +123,9 @@ def test_double_click_starts_program_once(d):
     # Then a click on another icon: the program handles clicks in order, so once this one's
     # program has started, anything the double click would start has started too.
     d.click_slot(SLOT["TA"])
-    expect(launch_set(d.wait_launches(2)), launch_set([DEFAULT_LAUNCH["TN"], DEFAULT_LAUNCH["TA"]]),
-           "started by a double click on Notepad, then a click on Calculator")
+    started = launch_set(d.wait_launches(2))
+    assert started == launch_set([DEFAULT_LAUNCH["TN"], DEFAULT_LAUNCH["TA"]]), (
+        "started by a double click on Notepad, then a click on Calculator")
 
 
 # --- failed start -----------------------------------------------------------------------------
@@ -204,9 +134,9 @@ def test_double_click_starts_program_once(d):
 def expect_error_box_then_dismiss(d, what, key=None):
     """The failure message shows, nothing started, the icons stay; OK (or `key`) closes it."""
     box, text, buttons = d.message_box("Error")
-    expect(text, ERROR_TEXT, f"{what}: message text")
-    expect(list(buttons), ["OK"], f"{what}: message box buttons")
-    expect(d.launches(), [], f"{what}: started programs")
+    assert text == ERROR_TEXT, f"{what}: message text"
+    assert list(buttons) == ["OK"], f"{what}: message box buttons"
+    assert d.launches() == [], f"{what}: started programs"
     d.wait_icons(6, timeout=5)  # the icons stay while the message shows
     if key:
         d.point_at(box)
@@ -224,13 +154,13 @@ def test_start_without_run_mode_reports_error_then_works_again(d):
     d.write_settings(without)
     d.click_slot(SLOT["TE"])
     expect_error_box_then_dismiss(d, "first click")
-    expect(d.settings_bytes(), profile_text(without), "settings file after a failed start")
+    assert d.settings_bytes() == profile_text(without), "settings file after a failed start"
     d.click_slot(SLOT["TE"])
     expect_error_box_then_dismiss(d, "second click", key="Return")
     d.write_settings(without.replace("[VORNEXP]\n", "[VORNEXP]\nrunmode=2\n"))
     d.click_slot(SLOT["TE"])
-    expect(d.wait_launches(1), [Launch("explorer.exe", "explorer.exe", 2)],
-           "started once the run mode is back")
+    assert d.wait_launches(1) == [Launch("explorer.exe", "explorer.exe", 2)], (
+        "started once the run mode is back")
 
 
 def test_missing_programs_of_windows_folder_report_error(d):
@@ -245,8 +175,8 @@ def test_missing_programs_of_windows_folder_report_error(d):
     d.click_slot(SLOT["TA"])
     d.wait_launches(1)
     d.click_slot(SLOT["TP"])
-    expect(d.wait_launches(2), [DEFAULT_LAUNCH["TA"], DEFAULT_LAUNCH["TP"]],
-           "started once the programs are back")
+    assert d.wait_launches(2) == [DEFAULT_LAUNCH["TA"], DEFAULT_LAUNCH["TP"]], (
+        "started once the programs are back")
 
 
 # --- popup menu -------------------------------------------------------------------------------
@@ -269,9 +199,9 @@ def test_popup_menu_entries_of_each_icon(d):
                               crop=(max(0, left - 60), max(0, top - 30), SCREEN_W, SCREEN_H))
         d.choose_menu_item(menu, applet.menu, "&Cancel This Menu")
         d.wait_no_window(cls="#32768")
-    expect(len(item_heights), 1, f"item heights of the six menus {item_heights}")
-    expect(d.launches(), [], "programs started from the menus")
-    expect(len(d.vornkit_pids()), 1, "running copies after the menus")
+    assert len(item_heights) == 1, f"item heights of the six menus {item_heights}"
+    assert d.launches() == [], "programs started from the menus"
+    assert len(d.vornkit_pids()) == 1, "running copies after the menus"
     d.wait_icons(6, timeout=5)
 
 
@@ -281,9 +211,9 @@ def test_escape_closes_popup_menu(d):
     d.point_at_menu(menu)
     d.key("Escape")
     d.wait_no_window(cls="#32768")
-    expect(d.launches(), [], "programs started by closing the menu")
+    assert d.launches() == [], "programs started by closing the menu"
     d.click_slot(SLOT["TD"])
-    expect(d.wait_launches(1), [DEFAULT_LAUNCH["TD"]], "started by a click after the menu")
+    assert d.wait_launches(1) == [DEFAULT_LAUNCH["TD"]], "started by a click after the menu"
 
 
 def test_click_elsewhere_closes_popup_menu(d):
@@ -291,9 +221,9 @@ def test_click_elsewhere_closes_popup_menu(d):
     d.open_menu(SLOT["TE"])
     d.click_at(SCREEN_W // 4, SCREEN_H // 4)
     d.wait_no_window(cls="#32768")
-    expect(d.launches(), [], "programs started by closing the menu")
+    assert d.launches() == [], "programs started by closing the menu"
     d.click_slot(SLOT["TE"])
-    expect(d.wait_launches(1), [DEFAULT_LAUNCH["TE"]], "started by a click after the menu")
+    assert d.wait_launches(1) == [DEFAULT_LAUNCH["TE"]], "started by a click after the menu"
 
 
 def test_exit_from_any_icon_removes_its_icons_and_ends_program(d):
@@ -305,6 +235,6 @@ def test_exit_from_any_icon_removes_its_icons_and_ends_program(d):
         start(d, icons=12, copies=2)
         menu = d.open_menu(6 + slot)
         d.choose_menu_item(menu, applet.menu, "E&xit Vornkit")
-        expect(d.wait_gone(count=1), keeper, f"copy left running after exit from {applet.code}")
+        assert d.wait_gone(count=1) == keeper, f"copy left running after exit from {applet.code}"
         d.wait_icons(6)
-    expect(d.launches(), [], "programs started from the menus")
+    assert d.launches() == [], "programs started from the menus"

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "hosts/portable/portable_system.h"
 #include "options/basReg.h"
-#include "platform/portable/portable_system.h"
 
 namespace {
 

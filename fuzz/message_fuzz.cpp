@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "applets/AppletWindow.h"
+#include "applets/applet_window.h"
 
 namespace {
 

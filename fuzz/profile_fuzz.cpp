@@ -17,7 +17,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/portable/profile.h"
+#include "hosts/portable/profile.h"
 
 namespace fs = std::filesystem;
 using platform::portable::DecodeProfile;

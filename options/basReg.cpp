@@ -1,31 +1,13 @@
 #include "options/basReg.h"
 
-#include <array>
-#include <string_view>
-#include <utility>
-
 #include "core/forms.h"
 
 namespace basReg {
 
-namespace {
-
-constexpr std::array<std::pair<std::string_view, platform::Handle>, 7> kMainKeys = {{
-    {"HKEY_CLASSES_ROOT", platform::PredefinedKey(0x80000000u)},
-    {"HKEY_CURRENT_USER", platform::PredefinedKey(0x80000001u)},
-    {"HKEY_LOCAL_MACHINE", platform::PredefinedKey(0x80000002u)},
-    {"HKEY_USERS", platform::PredefinedKey(0x80000003u)},
-    {"HKEY_PERFORMANCE_DATA", platform::PredefinedKey(0x80000004u)},
-    {"HKEY_CURRENT_CONFIG", platform::PredefinedKey(0x80000005u)},
-    {"HKEY_DYN_DATA", platform::PredefinedKey(0x80000006u)},
-}};
-
-}  // namespace
-
 platform::Handle GetMainKeyHandle(const std::string& name) {
-    for (const auto& [keyName, handle] : kMainKeys)
-        if (keyName == name)
-            return handle;
+    for (std::size_t i = 0; i < platform::kRootKeyNames.size(); ++i)
+        if (platform::kRootKeyNames[i] == name)
+            return platform::PredefinedKey(0x80000000u + static_cast<std::uint32_t>(i));
     return 0;
 }
 
@@ -101,6 +83,14 @@ std::string GetRegistryErrorText(std::int32_t code) {
             return "Undefined Error Code:  " + std::string(code < 0 ? "" : " ") +
                    std::to_string(code);
     }
+}
+
+void UnloadAllAndEnd(forms::Runtime& runtime) {
+    // The program registers each of its windows by name, the applet table's and the dialogs',
+    // so the registered names are every window there is, and they come in alphabetical order.
+    for (const std::string& name : runtime.RegisteredNames())
+        runtime.Unload(name);
+    runtime.System().EndProgram();
 }
 
 }  // namespace basReg

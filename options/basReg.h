@@ -1,10 +1,11 @@
-// The program's only access to the registry: one string value written at a full textual key
-// path, every failure reported to the user by a message box.
+// The program's only access to the registry (one string value written at a full textual key
+// path, every failure reported to the user by a message box), and its one way out.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "core/forms.h"
 #include "platform/system.h"
 
 namespace basReg {
@@ -26,5 +27,10 @@ void ParseKeyPath(platform::System& system, const std::string& keyPath, platform
 platform::Handle GetMainKeyHandle(const std::string& name);
 
 std::string GetRegistryErrorText(std::int32_t code);
+
+// Unloads every window of the program in the alphabetical order of their names (each applet
+// window deletes its icon on the way) and ends the process. Nothing is saved: every setting was
+// stored when it was made.
+void UnloadAllAndEnd(forms::Runtime& runtime);
 
 }  // namespace basReg

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/basIni.h"
+#include "options/dialog_colours.h"
 
 namespace options {
 
@@ -24,7 +25,6 @@ constexpr AppletDialog kDialogs[] = {
     {"TN", "Vorn Notepad Options:", "Run Notepad", "", 3390, 1770},
 };
 
-constexpr std::uint32_t kGrey = 0x00C0C0C0;
 const forms::Font kHeading{.points = 9.75f, .bold = true};
 const forms::Font kBold{.points = 8.25f, .bold = true};
 
@@ -227,12 +227,8 @@ void frmAppletOptions::Form_Load() {
     const std::string section(applet_.section);
     const std::string v =
         basIni::ReadIniString(System(), section, "runmode", basIni::kSettingsFile);
-    if (v == "1" && Find("optNorm"))
-        SetValueQuietly("optNorm", 1);
-    if (v == "2")
-        SetValueQuietly("optMin", 1);
-    if (v == "3")
-        SetValueQuietly("optMax", 1);
+    if (const std::string_view button = applets::RunModeButton(applet_, v); !button.empty())
+        SetValueQuietly(button, 1);
     if (HasParameters())
         SetTextQuietly("txtParam", basIni::ReadIniString(System(), section, "parameters",
                                                          basIni::kSettingsFile));

@@ -3,24 +3,15 @@
 #include <algorithm>
 
 #include "applets/catalogue.h"
+#include "core/ascii.h"
 #include "core/basIni.h"
 #include "options/basReg.h"
+#include "options/dialog_colours.h"
 #include "resources/resource.h"
 
 namespace options {
 
-namespace {
-
-constexpr std::uint32_t kGrey = 0x00C0C0C0;
-
-std::string Lower(std::string s) {
-    for (char& ch : s)
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch - 'A' + 'a');
-    return s;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 forms::FormDesign OptionsDesign() {
     using forms::Kind;
@@ -115,7 +106,7 @@ forms::FormDesign OptionsDesign() {
 }
 
 std::string StartupCommand(const std::string& appPath, const std::string& exeName) {
-    const std::string path = Lower(appPath) + "\\" + Lower(exeName) + ".exe";
+    const std::string path = ascii::ToLower(appPath) + "\\" + ascii::ToLower(exeName) + ".exe";
     if (path.find(' ') != std::string::npos)
         return "\"" + path + "\"";
     return path;

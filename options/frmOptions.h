@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/forms.h"
-#include "options/GeneralSettings.h"
+#include "options/general_settings.h"
 
 namespace options {
 

@@ -4,8 +4,10 @@
 // The windows themselves go through the forms runtime's window host (core/window_host.h).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -38,6 +40,10 @@ constexpr Handle PredefinedKey(std::uint32_t value) {
 }
 inline constexpr Handle kHkeyClassesRoot = PredefinedKey(0x80000000u);  // the first root
 inline constexpr Handle kHkeyDynData = PredefinedKey(0x80000006u);      // the last root
+// The roots' names, in the order of their values from kHkeyClassesRoot on.
+inline constexpr std::array<std::string_view, 7> kRootKeyNames = {
+    "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+    "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
 
 // Shell_NotifyIconA: the messages and the fields of the record that count.
 inline constexpr std::uint32_t kNimAdd = 0;

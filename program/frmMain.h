@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/forms.h"
-#include "options/GeneralSettings.h"
+#include "options/general_settings.h"
 
 namespace program {
 

@@ -1,12 +1,12 @@
 #include "program/program.h"
 
 #include "about/frmAbout.h"
-#include "applets/AppletWindow.h"
+#include "applets/applet_window.h"
 #include "applets/catalogue.h"
+#include "options/basReg.h"
 #include "options/frmAppletOptions.h"
 #include "options/frmOptions.h"
 #include "program/frmMain.h"
-#include "program/shutdown.h"
 #include "resources/resource.h"
 
 namespace program {

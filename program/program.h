@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/forms.h"
-#include "options/GeneralSettings.h"
+#include "options/general_settings.h"
 #include "platform/system.h"
 
 namespace program {
@@ -13,7 +13,6 @@ public:
     Program(platform::System& system, forms::WindowHost& host);
     forms::Runtime& Forms() { return forms_; }
     options::GeneralSettings& Settings() { return settings_; }
-    platform::System& System() { return forms_.System(); }
 
     // Loads the hidden start-up window, whose load is the whole start-up.
     void Start();

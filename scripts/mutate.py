@@ -25,7 +25,7 @@ WORK = ROOT / "build" / "mutate"
 SOURCES = WORK / "src"
 BUILD = WORK / "build"
 DEFAULT_FILES = ["core/*.cpp", "core/*.h", "applets/*.cpp", "applets/*.h", "options/*.cpp",
-                 "about/*.cpp", "program/*.cpp", "platform/portable/*.cpp"]
+                 "about/*.cpp", "program/*.cpp", "hosts/portable/*.cpp"]
 
 # (name, pattern, replacement) applied to one match in one line.
 OPERATORS = [

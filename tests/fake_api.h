@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/forms.h"
-#include "platform/portable/portable_system.h"
-#include "platform/portable/portable_windows.h"
+#include "hosts/portable/portable_system.h"
+#include "hosts/portable/portable_window_host.h"
 
 namespace testing_support {
 
@@ -42,6 +42,22 @@ inline std::string RootKeyText(std::uint32_t value) {
     if (sizeof(platform::Handle) == 8)
         return std::to_string(0xFFFFFFFF00000000ull | value);
     return std::to_string(value);
+}
+
+// A message box's style as the log shows it: its buttons and icon, by their numbers on Windows.
+inline std::string MessageBoxStyleText(int style) {
+    std::string out = (style & 0x0F) == 0 ? "ok" : "buttons " + std::to_string(style & 0x0F);
+    if ((style & 0xF0) == 0x10)
+        out += "+stop";
+    else if ((style & 0xF0) == 0x30)
+        out += "+exclamation";
+    else if ((style & 0xF0) != 0)
+        out += "+icon " + std::to_string(style & 0xF0);
+    if (style & 0x1000)
+        out += "+system-modal";
+    if (style & ~0x10FF)
+        out += "+" + std::to_string(style & ~0x10FF);
+    return out;
 }
 
 class FakeApi : public platform::portable::PortableSystem,
@@ -108,14 +124,13 @@ public:
     }
     void Beep() override { log.push_back("beep"); }
     void MsgBox(const std::string& prompt, int style, const std::string& title) override {
-        log.push_back("msgbox " + title + " " + std::to_string(style) + " " + prompt);
+        log.push_back("msgbox " + title + " " + MessageBoxStyleText(style) + " " + prompt);
         if (auto hook = std::exchange(whileMessageShown, nullptr))
             hook();
     }
     std::function<void()> whileMessageShown;  // what the user does meanwhile, once
-    void SetWindowPos(platform::Handle, int insertAfter, int, int, int, int,
-                      std::uint32_t flags) override {
-        log.push_back("setwindowpos " + std::to_string(insertAfter) + " " + std::to_string(flags));
+    void SetTopmost(forms::Form&, bool on) override {
+        log.push_back(on ? "topmost on" : "topmost off");
     }
     void EndProgram() override {
         log.push_back("end");

@@ -149,4 +149,19 @@ TEST(Forms, AnUnloadLeavesAloneTheWindowItsHandlerPutInItsPlace) {
     });
 }
 
+#ifndef NDEBUG
+// A handler bound to a misspelt control would never run: debug builds stop at it.
+class Misspelt : public forms::Form {
+public:
+    explicit Misspelt(forms::Runtime& runtime) : Form(runtime, Dialog::Design()) {
+        On("optA3", forms::Event::Click, [] {});
+    }
+};
+
+TEST(FormsDeathTest, AHandlerForANameTheDesignLacksStopsADebugBuild) {
+    Runtime r;
+    EXPECT_DEATH(Misspelt misspelt(r.forms), "HasPart");
+}
+#endif
+
 }  // namespace

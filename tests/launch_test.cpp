@@ -1,12 +1,13 @@
-// Run-mode conversion, command lines and message decoding.
+// Starting an applet's program: run-mode conversion, command lines, and what a click on the icon
+// starts or shows when the start fails.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
-#include "applets/AppletWindow.h"
 #include "applets/launch.h"
+#include "program_fixture.h"
 
 namespace {
+
+using testing_support::ProgramFixture;
 
 TEST(ToWindowStyle, ReadsNumbersTheWayStoredSettingsAlwaysWere) {
     const struct {
@@ -65,18 +66,72 @@ TEST(CommandLine, ProgramThenOneBlankThenTheParametersUnchanged) {
     }
 }
 
-TEST(DecodeMessage, TwipsBackToTheMouseMessageAtAnyScale) {
-    // Twips per pixel as the window system has them: 1440 over the display's dots per inch,
-    // exact at 96, 120, 144 and 192 dpi, not at 110 or 168 (175 %, common on laptops).
-    for (int dpi : {96, 110, 120, 144, 168, 192}) {
-        const float tpp = 1440.0f / static_cast<float>(dpi);
-        SCOPED_TRACE(dpi);
-        for (int m : {512, 513, 514, 515, 516, 517})
-            EXPECT_EQ(applets::DecodeMessage(static_cast<float>(m) * tpp, tpp), m);
+TEST(Launch, FailuresBeepShowTheMessageAndLeaveTheIcon) {
+    ProgramFixture f;
+    f.program.Start();
+    f.Ini("[VORNEXP]\r\nparameters=/e\r\n");  // runmode removed after start-up
+    f.LeftClick("TE");
+    f.api.startSucceeds = false;
+    f.LeftClick("TA");
+    const std::string message =
+        "msgbox Error ok+exclamation+system-modal This applet will not work on your system; please "
+        "uncheck it from the "
+        "Vornkit options menu.";
+    EXPECT_EQ(f.api.Only("beep").size(), 2u);
+    EXPECT_EQ(f.api.Only("msgbox"), (std::vector<std::string>{message, message}));
+    EXPECT_EQ(f.api.Only("start").size(), 1u);  // only the calculator got as far as starting
+    EXPECT_EQ(f.api.icons.size(), 6u);
+    EXPECT_FALSE(f.Window("TE").Busy());
+    f.api.startSucceeds = true;
+    f.Ini("[VORNEXP]\r\nrunmode=2\r\nparameters=/e,c:\\\r\n");
+    f.LeftClick("TE");
+    EXPECT_EQ(f.api.Only("start").back(), "start [explorer.exe /e,c:\\] 2");
+}
+
+TEST(Launch, AWindowStyleTheStartRefusesStartsNothing) {
+    for (const char* runmode : {"0", "12", "-1"}) {
+        SCOPED_TRACE(runmode);
+        ProgramFixture f;
+        f.program.Start();
+        f.Ini(std::string("[VORNNOT]\r\nrunmode=") + runmode + "\r\n");
+        f.LeftClick("TN");
+        EXPECT_TRUE(f.api.Only("start").empty());
+        EXPECT_EQ(f.api.Only("msgbox").size(), 1u);
     }
-    EXPECT_EQ(applets::DecodeMessage(std::nanf(""), 15.0f), 0);
-    EXPECT_EQ(applets::DecodeMessage(1e30f, 15.0f), 0);
-    EXPECT_EQ(applets::DecodeMessage(7695.0f, 0.0f), 0);
+}
+
+TEST(Launch, CdPlayerAndCalculatorStartFromTheWindowsDirectoryAsNormalWindows) {
+    ProgramFixture f;
+    f.program.Start();
+    f.LeftClick("TP");
+    f.LeftClick("TA");
+    const std::string dir = f.dir.Path().string();
+    EXPECT_EQ(f.api.Only("start"), (std::vector<std::string>{"start [" + dir + "\\cdplayer.exe] 1",
+                                                             "start [" + dir + "\\calc.exe] 1"}));
+    // A Windows directory too long for the window's 145-character buffer gives no directory,
+    // and the launch fails as any other does rather than start a program from the drive's root.
+    f.api.windowsDir = std::string(145, 'w');
+    f.LeftClick("TA");
+    EXPECT_EQ(f.api.Only("start").size(), 2u);
+    EXPECT_EQ(f.api.Only("msgbox").size(), 1u);
+    f.api.windowsDir = std::string(144, 'w');
+    f.LeftClick("TA");
+    EXPECT_EQ(f.api.Only("start").back(), "start [" + std::string(144, 'w') + "\\calc.exe] 1");
+}
+
+TEST(Launch, TheIconStaysBusyWhileTheFailureMessageShows) {
+    ProgramFixture f;
+    f.program.Start();
+    f.api.startSucceeds = false;
+    f.api.whileMessageShown = [&] {
+        EXPECT_TRUE(f.Window("TA").Busy());
+        f.LeftClick("TA");  // a click meanwhile is dropped, and clears the flag
+    };
+    f.LeftClick("TA");
+    EXPECT_EQ(f.api.Only("msgbox").size(), 1u);
+    EXPECT_FALSE(f.Window("TA").Busy());
+    f.LeftClick("TA");
+    EXPECT_EQ(f.api.Only("msgbox").size(), 2u);
 }
 
 }  // namespace

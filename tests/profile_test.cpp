@@ -1,4 +1,4 @@
-#include "platform/portable/profile.h"
+#include "hosts/portable/profile.h"
 
 #include <gtest/gtest.h>
 

@@ -8,11 +8,22 @@
 #include <string>
 #include <vector>
 
-#include "applets/AppletWindow.h"
+#include "applets/applet_window.h"
 #include "fake_api.h"
 #include "program/program.h"
 
 namespace testing_support {
+
+// The window messages the notification area reports, by their numbers on Windows: written out
+// here, apart from the program's own constants, so that a wrong constant there fails a test.
+namespace messages {
+inline constexpr int kMouseMove = 0x0200;
+inline constexpr int kLeftButtonDown = 0x0201;
+inline constexpr int kLeftButtonUp = 0x0202;
+inline constexpr int kLeftButtonDoubleClick = 0x0203;
+inline constexpr int kRightButtonDown = 0x0204;
+inline constexpr int kRightButtonUp = 0x0205;
+}  // namespace messages
 
 inline std::string ReadFile(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -44,12 +55,12 @@ struct ProgramFixture {
         return static_cast<applets::AppletWindow&>(*program.Forms().Find("frm" + code + "Icon"));
     }
     // The user does mouse message `m` on the applet's icon. The shell reports it as the icon was
-    // added: its callback message, to its window, for an icon it holds. Only a WM_MOUSEMOVE
-    // (512) reaches the window's handler, with `m` in place of the x position.
+    // added: its callback message, to its window, for an icon it holds. Only a mouse move
+    // reaches the window's handler, with `m` in place of the x position.
     void Notify(const std::string& code, int m) {
         auto& w = Window(code);
         const platform::NotifyIconData& r = w.IconRecord();
-        if (r.uCallbackMessage != 512 || api.icons.count({r.hWnd, r.uID}) == 0)
+        if (r.uCallbackMessage != messages::kMouseMove || api.icons.count({r.hWnd, r.uID}) == 0)
             return;
         for (const forms::Control& c : w.Controls())
             if (c.WindowHandle() == r.hWnd)
@@ -57,6 +68,9 @@ struct ProgramFixture {
                     w.MouseMoved(c.Name(), {0, 0, static_cast<float>(m) * api.TwipsPerPixelX(), 0});
                 });
     }
+    // The user presses a mouse button on the applet's icon.
+    void LeftClick(const std::string& code) { Notify(code, messages::kLeftButtonDown); }
+    void RightClick(const std::string& code) { Notify(code, messages::kRightButtonDown); }
     // A dialog opened as the menu opens it, and what the user does in it.
     template <class Dialog>
     Dialog& Open(const std::string& name) {

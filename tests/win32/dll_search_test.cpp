@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/system.h"
+#include "hosts/win32/win32_system.h"
 
 namespace {
 

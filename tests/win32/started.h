@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/system.h"
-#include "platform/win32/window_host.h"
+#include "hosts/win32/win32_system.h"
+#include "hosts/win32/win32_window_host.h"
 #include "program/program.h"
 
 namespace testing_support {

@@ -1,30 +1,23 @@
-#include "platform/portable/portable_system.h"
+#include "hosts/portable/portable_system.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iostream>
 
+#include "core/ascii.h"
+
 namespace platform::portable {
 
 namespace {
 
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-const char* const kMainKeyNames[] = {
-    "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
-    "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
+using ascii::ToUpper;
 
 }  // namespace
 
 PortableSystem::PortableSystem(std::filesystem::path dir)
     : windowsDir(dir), profiles_(std::move(dir)) {
-    for (const char* name : kMainKeyNames)
-        registry_[name];
+    for (std::string_view name : kRootKeyNames)
+        registry_[std::string(name)];
 }
 
 std::uint32_t PortableSystem::GetPrivateProfileStringA(const std::string& section,
@@ -50,15 +43,15 @@ std::uint32_t PortableSystem::GetWindowsDirectoryA(char* buffer, std::uint32_t s
 }
 
 void PortableSystem::CreateRegistryKey(const std::string& path) {
-    registry_[Upper(path)];
+    registry_[ToUpper(path)];
 }
 
 const std::string* PortableSystem::RegistryValue(const std::string& path,
                                                  const std::string& name) const {
-    auto key = registry_.find(Upper(path));
+    auto key = registry_.find(ToUpper(path));
     if (key == registry_.end())
         return nullptr;
-    auto value = key->second.find(Upper(name));
+    auto value = key->second.find(ToUpper(name));
     return value == key->second.end() ? nullptr : &value->second;
 }
 
@@ -66,13 +59,13 @@ std::int32_t PortableSystem::RegOpenKeyExA(Handle key, const std::string& subKey
                                            std::uint32_t, Handle* result) {
     if (key < kHkeyClassesRoot || key > kHkeyDynData)
         return 6;  // ERROR_INVALID_HANDLE
-    std::string path = kMainKeyNames[key - kHkeyClassesRoot];
+    std::string path(kRootKeyNames[key - kHkeyClassesRoot]);
     if (!subKey.empty())
         path += "\\" + subKey;
-    if (registry_.count(Upper(path)) == 0)
+    if (registry_.count(ToUpper(path)) == 0)
         return 2;  // keys are opened, never created
     *result = nextKey_++;
-    openKeys_[*result] = Upper(path);
+    openKeys_[*result] = ToUpper(path);
     return 0;
 }
 
@@ -82,7 +75,7 @@ std::int32_t PortableSystem::RegSetValueExA(Handle key, const std::string& value
     auto open = openKeys_.find(key);
     if (open == openKeys_.end())
         return 6;
-    registry_[open->second][Upper(valueName)] =
+    registry_[open->second][ToUpper(valueName)] =
         data.substr(0, std::min<std::size_t>(length, data.size()));
     return 0;
 }

@@ -47,7 +47,7 @@ TEST(frmAppletOptions, LoadSelectsOnlyTheExactStoredStyleAndWritesNothing) {
             EXPECT_EQ(f.Selected(), noNormal ? "" : c.selected);
             EXPECT_TRUE(f.api.Only("write").empty());
             EXPECT_EQ(f.Ini(), ini);
-            EXPECT_EQ(f.api.Only("setwindowpos"), std::vector<std::string>{"setwindowpos -1 3"});
+            EXPECT_EQ(f.api.Only("topmost"), std::vector<std::string>{"topmost on"});
             if (f.Dialog().HasParameters()) {
                 EXPECT_EQ(f.Dialog()["txtParam"].Text(), "/e, x ");
             }

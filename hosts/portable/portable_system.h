@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/portable/profile.h"
+#include "hosts/portable/profile.h"
 #include "platform/system.h"
 
 namespace platform::portable {

@@ -1,4 +1,4 @@
-#include "platform/portable/portable_windows.h"
+#include "hosts/portable/portable_window_host.h"
 
 namespace platform::portable {
 
@@ -18,12 +18,12 @@ void PortableWindowHost::DestroyFormWindow(forms::Form& form) {
         it = it->first == &form ? timers.erase(it) : std::next(it);
 }
 
-void PortableWindowHost::FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) {
+forms::Size PortableWindowHost::FormOuterSize(forms::Form& form) {
     // A fixed single border adds a 3-pixel frame and a 19-pixel caption, as on Windows 9x.
     const bool framed = form.Design().border != forms::Border::None;
     const auto px = static_cast<int>(twipsPerPixel);
-    widthTwips = form.Design().clientWidth + (framed ? 6 * px : 0);
-    heightTwips = form.Design().clientHeight + (framed ? 25 * px : 0);
+    return {form.Design().clientWidth + (framed ? 6 * px : 0),
+            form.Design().clientHeight + (framed ? 25 * px : 0)};
 }
 
 }  // namespace platform::portable

@@ -17,7 +17,7 @@
 
 #include "core/forms.h"
 #include "core/window_host.h"
-#include "platform/win32/handles.h"
+#include "hosts/win32/handles.h"
 
 namespace platform::win32 {
 
@@ -35,7 +35,7 @@ struct FormWindow {
     bool controlsCreated = false;
     POINT position = {0, 0};  // where the window is to be made, pixels
     bool moved = false;
-    int pendingBand = 0;  // topmost band asked for while hidden, applied when shown (0: none)
+    HWND pendingBand = nullptr;  // HWND_TOPMOST or HWND_NOTOPMOST asked for while hidden
     int updating = 0;    // a change made by code: the window's own notifications are not the user's
     int quietFocus = 0;  // focus moved by the program: a radio button must not select itself
     std::map<std::string, POINT> origins;  // absolute client position of each frame, pixels
@@ -75,12 +75,11 @@ public:
     void DestroyFormWindow(forms::Form& form) override;
     void ShowFormWindow(forms::Form& form, bool visible) override;
     void MoveFormWindow(forms::Form& form, int leftTwips, int topTwips) override;
-    void FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) override;
+    forms::Size FormOuterSize(forms::Form& form) override;
     void UpdateControl(forms::Form& form, forms::Control& control) override;
     void BringToFront(forms::Form& form) override;
     int TrackPopupMenu(forms::Form& form, const std::vector<forms::MenuItem>& items) override;
-    void SetWindowPos(Handle window, int insertAfter, int x, int y, int cx, int cy,
-                      std::uint32_t flags) override;
+    void SetTopmost(forms::Form& form, bool on) override;
     void StartTimer(forms::Form& form, int id, unsigned milliseconds) override;
     void StopTimer(forms::Form& form, int id) override;
     float TwipsPerPixelX() override;
@@ -110,6 +109,7 @@ private:
     void CreateControls(FormWindow& w);
     void FocusFirst(FormWindow& w);
     OwnedIcon LoadIconAt(int resource, int width, int height);
+    OwnedIcon LoadSmallIcon(int resource);  // at the size of a caption's or the tray's icon
     HFONT FontFor(FormWindow& w, const forms::Font& font);
     bool HasFace(const char* face);
 

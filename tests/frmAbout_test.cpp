@@ -16,13 +16,13 @@ struct Fixture : testing_support::ProgramFixture {
 TEST(frmAbout, LoadCentresAndGoesTopmostOnce) {
     Fixture f;
     f.program.Forms().Reopen("frmAbout");
-    EXPECT_EQ(f.api.Only({"load", "unload", "setwindowpos"}),
-              (std::vector<std::string>{"load frmAbout", "setwindowpos -1 3", "unload frmAbout",
-                                        "load frmAbout", "setwindowpos -1 3"}));
+    EXPECT_EQ(f.api.Only({"load", "unload", "topmost"}),
+              (std::vector<std::string>{"load frmAbout", "topmost on", "unload frmAbout",
+                                        "load frmAbout", "topmost on"}));
     auto& d = f.About();
     EXPECT_TRUE(d.Visible());
-    EXPECT_LE(std::abs(2 * d.Left() + d.Width() - f.api.ScreenWidthTwips()), 1);
-    EXPECT_LE(std::abs(2 * d.Top() + d.Height() - f.api.ScreenHeightTwips()), 1);
+    EXPECT_LE(std::abs(2 * d.Left() + d.OuterSize().width - f.api.ScreenWidthTwips()), 1);
+    EXPECT_LE(std::abs(2 * d.Top() + d.OuterSize().height - f.api.ScreenHeightTwips()), 1);
 }
 
 TEST(frmAbout, ClickOnTheBackgroundDropsTopmostFirst) {
@@ -33,15 +33,15 @@ TEST(frmAbout, ClickOnTheBackgroundDropsTopmostFirst) {
         {"Image1", {"unload frmAbout"}},
         {"Label1", {"unload frmAbout"}},
         {"Label2", {"unload frmAbout"}},
-        {"Form", {"setwindowpos -2 3", "unload frmAbout"}},
-        {"Shape1", {"setwindowpos -2 3", "unload frmAbout"}},
+        {"Form", {"topmost off", "unload frmAbout"}},
+        {"Shape1", {"topmost off", "unload frmAbout"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.target);
         Fixture f;
         f.api.log.clear();
         f.User([&] { f.About().UserClickedButton(c.target); });
-        EXPECT_EQ(f.api.Only({"setwindowpos", "unload"}), c.log);
+        EXPECT_EQ(f.api.Only({"topmost", "unload"}), c.log);
         EXPECT_FALSE(f.program.Forms().IsLoaded("frmAbout"));
     }
 }

@@ -7,7 +7,7 @@
 
 #include <utility>
 
-#include "platform/win32/bench_counters.h"
+#include "hosts/win32/bench_counters.h"
 
 namespace platform::win32 {
 

@@ -10,8 +10,8 @@
 #include <iterator>
 #include <string>
 
+#include "hosts/win32/win32_system.h"
 #include "options/basReg.h"
-#include "platform/win32/system.h"
 
 namespace {
 

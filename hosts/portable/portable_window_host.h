@@ -8,7 +8,7 @@
 
 #include "core/forms.h"
 #include "core/window_host.h"
-#include "platform/portable/portable_system.h"
+#include "hosts/portable/portable_system.h"
 
 namespace platform::portable {
 
@@ -18,11 +18,11 @@ public:
     void DestroyFormWindow(forms::Form& form) override;  // its timers stop
     void ShowFormWindow(forms::Form&, bool) override {}
     void MoveFormWindow(forms::Form&, int, int) override {}
-    void FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) override;
+    forms::Size FormOuterSize(forms::Form& form) override;
     void UpdateControl(forms::Form&, forms::Control&) override {}
     void BringToFront(forms::Form&) override {}
     int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>&) override { return -1; }
-    void SetWindowPos(Handle, int, int, int, int, int, std::uint32_t) override {}
+    void SetTopmost(forms::Form&, bool) override {}
     void StartTimer(forms::Form& form, int id, unsigned) override { timers.insert({&form, id}); }
     void StopTimer(forms::Form& form, int id) override { timers.erase({&form, id}); }
 

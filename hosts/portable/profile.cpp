@@ -1,4 +1,4 @@
-#include "platform/portable/profile.h"
+#include "hosts/portable/profile.h"
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +11,8 @@
 #include <system_error>
 #include <utility>
 #include <vector>
+
+#include "core/ascii.h"
 
 namespace platform::portable {
 
@@ -28,30 +30,6 @@ struct Location {
     std::size_t key = kNone;
     std::size_t insertAt = kNone;
 };
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && IsBlank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
-char FoldCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldCase(x) == FoldCase(y);
-           });
-}
 
 // Text written to the file is cut at the first CR, LF or NUL: anything after it would turn
 // into lines of its own (or garbage) and change the meaning of the rest of the file.
@@ -132,7 +110,7 @@ std::string LineEndOf(const std::vector<Line>& lines) {
 
 // "[name]" (blanks allowed around the name and before the bracket) gives the name.
 std::optional<std::string_view> SectionName(std::string_view text) {
-    text = Trim(text);
+    text = ascii::TrimBlanks(text);
     if (text.empty() || text.front() != '[') {
         return std::nullopt;
     }
@@ -140,13 +118,13 @@ std::optional<std::string_view> SectionName(std::string_view text) {
     if (close == kNone) {
         return std::nullopt;
     }
-    return Trim(text.substr(1, close - 1));
+    return ascii::TrimBlanks(text.substr(1, close - 1));
 }
 
 // "name=value" gives the position of the '='. Comment lines (';'), bracket lines and lines
 // without '=' are not keys: they are never matched and a write leaves them alone.
 std::size_t EqualsSign(std::string_view text) {
-    const std::string_view t = Trim(text);
+    const std::string_view t = ascii::TrimBlanks(text);
     if (t.empty() || t.front() == ';' || t.front() == '[') {
         return kNone;
     }
@@ -160,7 +138,7 @@ Location Find(const std::vector<Line>& lines, std::string_view section, std::str
     std::size_t i = 0;
     for (; i < lines.size() && at.section == kNone; ++i) {
         const auto name = SectionName(lines[i].text);
-        if (name && SameName(*name, section)) {
+        if (name && ascii::EqualIgnoringCase(*name, section)) {
             at.section = i;
             at.insertAt = i + 1;
         }
@@ -172,7 +150,8 @@ Location Find(const std::vector<Line>& lines, std::string_view section, std::str
             continue;
         }
         at.insertAt = i + 1;
-        if (at.key == kNone && SameName(Trim(text.substr(0, eq)), key)) {
+        if (at.key == kNone &&
+            ascii::EqualIgnoringCase(ascii::TrimBlanks(text.substr(0, eq)), key)) {
             at.key = i;
         }
     }
@@ -181,7 +160,7 @@ Location Find(const std::vector<Line>& lines, std::string_view section, std::str
 
 // The value as a read returns it: blanks trimmed, then one pair of enclosing quotes removed.
 std::string_view ReadableValue(std::string_view raw) {
-    std::string_view v = Trim(raw);
+    std::string_view v = ascii::TrimBlanks(raw);
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
         v = v.substr(1, v.size() - 2);
     }
@@ -264,7 +243,7 @@ std::uint32_t ProfileFiles::GetPrivateProfileString(const std::string& section,
     std::vector<Line> lines;  // outlives `result`, which may point into it
     if (const auto content = Load(PathOf(file))) {
         lines = SplitProfileLines(DecodeProfile(*content).text);
-        const Location at = Find(lines, Trim(section), Trim(key));
+        const Location at = Find(lines, ascii::TrimBlanks(section), ascii::TrimBlanks(key));
         if (at.key != kNone) {
             const std::string_view text = lines[at.key].text;
             result = ReadableValue(text.substr(EqualsSign(text) + 1));
@@ -289,8 +268,8 @@ bool ProfileFiles::WritePrivateProfileString(const std::string& section, const s
         if (!decoded.lossless) {
             return false;  // written back, the file would lose what the text cannot carry
         }
-        const std::string_view sectionName = Trim(OneLine(section));
-        const std::string_view keyName = Trim(OneLine(key));
+        const std::string_view sectionName = ascii::TrimBlanks(OneLine(section));
+        const std::string_view keyName = ascii::TrimBlanks(OneLine(key));
         const std::string_view newValue = OneLine(value);
 
         std::vector<Line> lines = SplitProfileLines(decoded.text);

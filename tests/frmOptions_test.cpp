@@ -39,9 +39,9 @@ TEST(frmOptions, LoadCentresGoesTopmostAndTicksOnlyExactOnes) {
     f.program.Settings().TPCheck = "";  // not reachable from the file: empty reads as "1"
     f.program.Forms().Reopen("frmOptions");
     auto& d = f.Dialog();
-    EXPECT_EQ(f.api.Only("setwindowpos"), std::vector<std::string>{"setwindowpos -1 3"});
-    EXPECT_LE(std::abs(2 * d.Left() + d.Width() - f.api.ScreenWidthTwips()), 1);
-    EXPECT_LE(std::abs(2 * d.Top() + d.Height() - f.api.ScreenHeightTwips()), 1);
+    EXPECT_EQ(f.api.Only("topmost"), std::vector<std::string>{"topmost on"});
+    EXPECT_LE(std::abs(2 * d.Left() + d.OuterSize().width - f.api.ScreenWidthTwips()), 1);
+    EXPECT_LE(std::abs(2 * d.Top() + d.OuterSize().height - f.api.ScreenHeightTwips()), 1);
     const std::map<std::string, int> expected = {{"TECheck", 1},     {"TDCheck", 0}, {"TCCheck", 0},
                                                  {"TPCheck", 0},     {"TACheck", 0}, {"TNCheck", 1},
                                                  {"StartupCheck", 0}};
@@ -79,13 +79,13 @@ TEST(frmOptions, StartupIsStoredOnEveryOkEvenWhenTheRestIsRefused) {
         f.Click(key, 0);
     f.Press("cmdOK");
     const std::string refused =
-        "msgbox Vornkit 16 You must leave at least one applet active in Vornkit.";
+        "msgbox Vornkit ok+stop You must leave at least one applet active in Vornkit.";
     EXPECT_EQ(f.api.Only({"reg.set", "write", "msgbox"}),
               (std::vector<std::string>{"reg.set Vornkit= type 1 length 0",
                                         "write VORNKIT StartupCheck=0", refused}));
     // The message is not hidden behind the topmost dialog, which goes back on top after it.
-    EXPECT_EQ(f.api.Only({"setwindowpos", "msgbox"}),
-              (std::vector<std::string>{"setwindowpos -2 3", refused, "setwindowpos -1 3"}));
+    EXPECT_EQ(f.api.Only({"topmost", "msgbox"}),
+              (std::vector<std::string>{"topmost off", refused, "topmost on"}));
     EXPECT_TRUE(f.program.Forms().IsLoaded("frmOptions"));
     EXPECT_EQ(f.program.Settings().StartupCheck, "0");
     EXPECT_EQ(f.program.Settings().TECheck, "1");
@@ -95,7 +95,7 @@ TEST(frmOptions, StartupIsStoredOnEveryOkEvenWhenTheRestIsRefused) {
     Fixture g("", false);
     g.Press("cmdOK");
     EXPECT_EQ(g.api.Only("msgbox"),
-              std::vector<std::string>{"msgbox Registry Open Error 16 Bad Key Name"});
+              std::vector<std::string>{"msgbox Registry Open Error ok+stop Bad Key Name"});
     EXPECT_EQ(g.api.Only("write").size(), 7u);
     EXPECT_FALSE(g.program.Forms().IsLoaded("frmOptions"));
 }

@@ -2,18 +2,15 @@
 // moving and destroying windows, the popup menu, and the screen's measures.
 #include <windows.h>
 
-#include "platform/win32/window_host.h"
-#include "resources/resource.h"
+#include <cassert>
 
-static_assert(forms::kSwpNoSize == SWP_NOSIZE && forms::kSwpNoMove == SWP_NOMOVE);
+#include "hosts/win32/win32_window_host.h"
+#include "resources/resource.h"
 
 namespace platform::win32 {
 
 namespace {
 
-HWND ToHwnd(Handle h) {
-    return reinterpret_cast<HWND>(h);
-}
 Handle FromHwnd(HWND h) {
     return reinterpret_cast<Handle>(h);
 }
@@ -26,6 +23,13 @@ DWORD FormStyle(const forms::FormDesign& design) {
 
 DWORD FormExStyle(const forms::FormDesign& design) {
     return design.showInTaskbar ? WS_EX_APPWINDOW : 0;
+}
+
+// A class that cannot be registered is a programming error, which debug builds stop at. One
+// already registered (by an earlier host in the same process) is as good as a new one.
+void RegisterClassOnce(const WNDCLASSEXA& wc) {
+    [[maybe_unused]] const ATOM atom = RegisterClassExA(&wc);
+    assert(atom != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
 }
 
 }  // namespace
@@ -70,15 +74,15 @@ Win32WindowHost::Win32WindowHost(HINSTANCE instance, MessageFilter filter)
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFormClass;
-    RegisterClassExA(&wc);
+    RegisterClassOnce(wc);
     wc.lpfnWndProc = PictureProc;
     wc.lpszClassName = kPictureClass;
     wc.hbrBackground = nullptr;
-    RegisterClassExA(&wc);
+    RegisterClassOnce(wc);
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = kMessageOnlyClass;
     wc.hCursor = nullptr;
-    RegisterClassExA(&wc);
+    RegisterClassOnce(wc);
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 }
 
@@ -110,6 +114,7 @@ Handle Win32WindowHost::CreateFormWindow(forms::Form& form) {
         w.placeholder =
             OwnedWindow(CreateWindowExA(WS_EX_NOPARENTNOTIFY, kMessageOnlyClass, "", WS_CHILD, 0, 0,
                                         0, 0, MessageOnlyParent(), nullptr, instance_, nullptr));
+        assert(w.placeholder);  // debug builds stop at a window that cannot be made
         return FromHwnd(w.placeholder.get());
     }
     if (!MakeWindow(w))
@@ -120,8 +125,7 @@ Handle Win32WindowHost::CreateFormWindow(forms::Form& form) {
         filter_.Allow(w.hwnd.get(), taskbarCreated_);
     // The small icon of a window never shown is the one the notification area shows.
     if (design.icon)
-        w.smallIcon =
-            LoadIconAt(design.icon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+        w.smallIcon = LoadSmallIcon(design.icon);
     form.SetIconHandle(reinterpret_cast<Handle>(w.smallIcon.get()));
     CreateControls(w);
     return FromHwnd(w.hwnd.get());
@@ -154,7 +158,7 @@ HWND Win32WindowHost::Owner() {
     wc.hInstance = instance_;
     wc.lpszClassName = kOwnerClass;
     wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_PROGRAM));  // shared: never destroyed
-    RegisterClassExA(&wc);
+    RegisterClassOnce(wc);
     owner_ = OwnedWindow(CreateWindowExA(0, kOwnerClass, "Vornkit", WS_POPUP, 0, 0, 0, 0, nullptr,
                                          nullptr, instance_, nullptr));
     return owner_.get();
@@ -177,6 +181,7 @@ bool Win32WindowHost::MakeWindow(FormWindow& w) {
         child ? WS_CHILD : FormStyle(design), w.moved ? w.position.x : CW_USEDEFAULT,
         w.moved ? w.position.y : CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, parent, nullptr,
         instance_, &w));
+    assert(w.hwnd);  // debug builds stop at a window that cannot be made
     if (!w.hwnd)
         return false;
     w.placeholder.Free();
@@ -212,8 +217,7 @@ void Win32WindowHost::ShowFormWindow(forms::Form& form, bool visible) {
     }
     if (!w.controlsCreated) {
         if (const int icon = form.Design().icon) {
-            w.smallIcon =
-                LoadIconAt(icon, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+            w.smallIcon = LoadSmallIcon(icon);
             w.bigIcon = LoadIconAt(icon, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
             SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(w.smallIcon.get()));
             SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(w.bigIcon.get()));
@@ -221,10 +225,9 @@ void Win32WindowHost::ShowFormWindow(forms::Form& form, bool visible) {
         }
         CreateControls(w);
     }
-    if (w.pendingBand != 0)
-        ::SetWindowPos(hwnd, reinterpret_cast<HWND>(static_cast<INT_PTR>(w.pendingBand)), 0, 0, 0,
-                       0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    w.pendingBand = 0;
+    if (w.pendingBand)
+        ::SetWindowPos(hwnd, w.pendingBand, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    w.pendingBand = nullptr;
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     FocusFirst(w);
@@ -243,50 +246,36 @@ void Win32WindowHost::MoveFormWindow(forms::Form& form, int leftTwips, int topTw
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32WindowHost::FormOuterSize(forms::Form& form, int& widthTwips, int& heightTwips) {
-    widthTwips = heightTwips = 0;
+forms::Size Win32WindowHost::FormOuterSize(forms::Form& form) {
     FormWindow* w = WindowOf(form);
     if (!w)
-        return;
+        return {};
     RECT r = {};
     if (!w->hwnd)
         r = OuterRect(form.Design());
     else if (!GetWindowRect(w->hwnd.get(), &r))
-        return;
-    widthTwips = MulDiv(r.right - r.left, 1440, Dpi());
-    heightTwips = MulDiv(r.bottom - r.top, 1440, Dpi());
+        return {};
+    return {MulDiv(r.right - r.left, 1440, Dpi()), MulDiv(r.bottom - r.top, 1440, Dpi())};
 }
 
-void Win32WindowHost::SetWindowPos(Handle window, int insertAfter, int x, int y, int cx, int cy,
-                                   std::uint32_t flags) {
-    HWND hwnd = ToHwnd(window);
+void Win32WindowHost::SetTopmost(forms::Form& form, bool on) {
+    FormWindow* w = WindowOf(form);
+    if (!w)
+        return;
+    HWND band = on ? HWND_TOPMOST : HWND_NOTOPMOST;
     // A window loaded hidden (an applet's options dialog at start-up) only keeps its band until
     // it is shown; Wine builds the whole window surface for a band change, which would cost
     // every hidden dialog megabytes.
-    const bool bandOnly =
-        (flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE) &&
-        (insertAfter == forms::kHwndTopmost || insertAfter == forms::kHwndNoTopmost);
-    for (auto& [form, w] : windows_) {
-        if (!hwnd || (w->hwnd.get() != hwnd && w->placeholder.get() != hwnd))
-            continue;
-        if (w->placeholder.get() == hwnd) {
-            // Not made yet: the band and the position wait for it.
-            if (bandOnly)
-                w->pendingBand = insertAfter;
-            if (!(flags & SWP_NOMOVE)) {
-                w->position = {x, y};
-                w->moved = true;
-            }
-            return;
-        }
-        if (bandOnly && !IsWindowVisible(hwnd)) {
-            w->pendingBand = insertAfter;
-            return;
-        }
-        break;
+    if (!w->hwnd) {
+        if (w->placeholder)
+            w->pendingBand = band;
+        return;
     }
-    ::SetWindowPos(hwnd, reinterpret_cast<HWND>(static_cast<INT_PTR>(insertAfter)), x, y, cx, cy,
-                   flags);
+    if (!IsWindowVisible(w->hwnd.get())) {
+        w->pendingBand = band;
+        return;
+    }
+    ::SetWindowPos(w->hwnd.get(), band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void Win32WindowHost::StartTimer(forms::Form& form, int id, unsigned milliseconds) {

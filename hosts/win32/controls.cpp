@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <set>
 
-#include "platform/win32/system.h"
-#include "platform/win32/window_host.h"
+#include "hosts/win32/win32_system.h"
+#include "hosts/win32/win32_window_host.h"
 
 namespace platform::win32 {
 
@@ -94,6 +94,10 @@ bool Win32WindowHost::HasFace(const char* face) {
             return installed;
     faces_.emplace_back(face, FaceInstalled(face));
     return faces_.back().second;
+}
+
+OwnedIcon Win32WindowHost::LoadSmallIcon(int resource) {
+    return LoadIconAt(resource, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
 }
 
 OwnedIcon Win32WindowHost::LoadIconAt(int resource, int width, int height) {

@@ -1,4 +1,4 @@
-#include "applets/AppletWindow.h"
+#include "applets/applet_window.h"
 
 #include <cmath>
 #include <cstring>
@@ -81,14 +81,7 @@ void AppletWindow::Form_Load() {
     const std::string runmode = stored.empty() ? std::string("3") : stored;
     // Pre-select the stored style in the options dialog, which then exists hidden. The value
     // is the one just read, so the selection is made without writing it back.
-    const char* button = nullptr;
-    if (runmode == "1" && applet_.offersNormal)
-        button = "optNorm";
-    if (runmode == "2")
-        button = "optMin";
-    if (runmode == "3")
-        button = "optMax";
-    if (button)
+    if (const std::string_view button = RunModeButton(applet_, runmode); !button.empty())
         Forms().Load(std::string(applet_.optionsDialog)).SetValueQuietly(button, 1);
 }
 

@@ -1,4 +1,4 @@
-#include "platform/win32/system.h"
+#include "hosts/win32/win32_system.h"
 
 #include <shellapi.h>
 

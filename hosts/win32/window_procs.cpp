@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/win32/window_host.h"
+#include "hosts/win32/win32_window_host.h"
 
 namespace platform::win32 {
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
+#include "hosts/win32/handles.h"
 #include "platform/system.h"
-#include "platform/win32/handles.h"
 
 namespace platform::win32 {
 
