@@ -13,13 +13,6 @@ namespace {
 
 constexpr std::uint32_t kGrey = 0x00C0C0C0;
 
-std::string Lower(std::string s) {
-    for (char& ch : s)
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch - 'A' + 'a');
-    return s;
-}
-
 }  // namespace
 
 forms::FormDesign OptionsDesign() {
@@ -114,8 +107,9 @@ forms::FormDesign OptionsDesign() {
     return design;
 }
 
-std::string StartupCommand(const std::string& appPath, const std::string& exeName) {
-    const std::string path = Lower(appPath) + "\\" + Lower(exeName) + ".exe";
+std::string StartupCommand(platform::System& system, const std::string& appPath,
+                           const std::string& exeName) {
+    const std::string path = system.LowerCase(appPath + "\\" + exeName + ".exe");
     if (path.find(' ') != std::string::npos)
         return "\"" + path + "\"";
     return path;
@@ -143,7 +137,7 @@ void frmOptions::cmdOK_Click() {
     const bool startup = (*this)["StartupCheck"].Value() == 1;
     basReg::SetRegistryValue(
         System(), basReg::kRunKey, basReg::kRunValue,
-        startup ? StartupCommand(System().AppPath(), System().AppExeName()) : "");
+        startup ? StartupCommand(System(), System().AppPath(), System().AppExeName()) : "");
     basIni::WriteIniString(System(), kGeneralSection, "StartupCheck", startup ? "1" : "0", file);
     settings_.StartupCheck = startup ? "1" : "0";
     // A registry error message runs its own message loop; if the dialog was opened afresh
