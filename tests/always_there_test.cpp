@@ -160,4 +160,28 @@ TEST(SessionEnd, ClosingAWindowTheUserNeverSeesEndsTheProgram) {
     }
 }
 
+// Alt+F4 reaches an applet window after its popup menu brought it to the front; the user means
+// the window they were working in, and the program must not end.
+TEST(SessionEnd, TheCloseCommandClosesOnlyAWindowTheUserSees) {
+    for (const char* window : {"frmMain", "frmTAIcon", "frmTDIcon"}) {
+        SCOPED_TRACE(window);
+        TwoApplets f;
+        forms::Form& form = *f.program.Forms().Find(window);
+        f.program.Forms().Dispatch([&] { form.CloseCommand(); });
+        EXPECT_EQ(f.api.log, std::vector<std::string>{});
+        EXPECT_FALSE(f.api.ended);
+        EXPECT_TRUE(f.program.Forms().IsLoaded(window));
+    }
+    for (const char* dialog : {"frmOptions", "frmTDOpt", "frmAbout"}) {
+        SCOPED_TRACE(dialog);
+        TwoApplets f;
+        f.program.Forms().Reopen(dialog);
+        f.api.log.clear();
+        forms::Form& form = *f.program.Forms().Find(dialog);
+        f.program.Forms().Dispatch([&] { form.CloseCommand(); });
+        EXPECT_EQ(f.api.log, std::vector<std::string>{"unload " + std::string(dialog)});
+        EXPECT_FALSE(f.api.ended);
+    }
+}
+
 }  // namespace

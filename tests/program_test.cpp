@@ -256,6 +256,34 @@ TEST(Settings, ACountBeyondTheBufferReadsAsNothing) {
     }
 }
 
+// Under high contrast a designed background behind the system's text colour can be unreadable
+// (white on pale blue): every designed colour gives way, and comes back when it is turned off.
+TEST(Windows, HighContrastTakesTheSystemColoursForEveryDesignedOne) {
+    ProgramFixture f;
+    f.program.Start();
+    int designed = 0;
+    for (const std::string& name : f.program.Forms().RegisteredNames()) {
+        SCOPED_TRACE(name);
+        forms::Form& form = f.program.Forms().Load(name);
+        const forms::Colours system{};
+        EXPECT_EQ(form.FormColours(true).back, system.back);
+        EXPECT_EQ(form.FormColours(false).back, form.Design().backColour);
+        for (const forms::Control& c : form.Controls()) {
+            SCOPED_TRACE(c.Name());
+            const forms::Colours on = form.ControlColours(c, true);
+            const forms::Colours off = form.ControlColours(c, false);
+            EXPECT_EQ(on.fore, system.fore);
+            EXPECT_EQ(on.back, system.back);
+            EXPECT_EQ(off.fore, c.Design().foreColour);
+            EXPECT_EQ(off.back, c.Design().backColour != forms::kDefaultColour
+                                    ? c.Design().backColour
+                                    : form.Design().backColour);
+            designed += off.fore != system.fore || off.back != system.back;
+        }
+    }
+    EXPECT_GE(designed, 7);  // the About box's three, the four dialogs' pictures
+}
+
 TEST(Exit, UnloadsEveryLoadedWindowInOrderThenEnds) {
     ProgramFixture f;
     f.Ini("[VORNKIT]\r\nTCCheck=0\r\n");

@@ -150,13 +150,13 @@ HWND Win32WindowHost::Owner() {
     owner_.Forget();
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpfnWndProc = OwnerProc;
     wc.hInstance = instance_;
     wc.lpszClassName = kOwnerClass;
     wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_PROGRAM));  // shared: never destroyed
     RegisterClassExA(&wc);
     owner_ = OwnedWindow(CreateWindowExA(0, kOwnerClass, "Vornkit", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                         nullptr, instance_, nullptr));
+                                         nullptr, instance_, this));
     return owner_.get();
 }
 
@@ -355,6 +355,18 @@ int Win32WindowHost::Dpi() {
             dpi_ = 96;
     }
     return dpi_;
+}
+
+bool Win32WindowHost::HighContrast() {
+    if (highContrast_ < 0) {
+        HIGHCONTRASTA hc = {};
+        hc.cbSize = sizeof hc;
+        highContrast_ = SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
+                                (hc.dwFlags & HCF_HIGHCONTRASTON)
+                            ? 1
+                            : 0;
+    }
+    return highContrast_ == 1;
 }
 
 int Win32WindowHost::ToPixels(int twips) {

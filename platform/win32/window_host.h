@@ -98,6 +98,7 @@ private:
     RECT OuterRect(const forms::FormDesign& design);
     int Dpi();
     int ToPixels(int twips);
+    bool HighContrast();
     template <class F>
     void Dispatch(F&& f) {
         if (runtime_)
@@ -116,6 +117,7 @@ private:
     // window_procs.cpp
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandlePicture(FormWindow& w, forms::Control& c, HWND hwnd, UINT msg, WPARAM wParam,
                           LPARAM lParam);
@@ -129,6 +131,7 @@ private:
     std::map<forms::Form*, std::unique_ptr<FormWindow>> windows_;
     std::vector<std::pair<std::string, bool>> faces_;  // font faces asked for: installed or not
     int dpi_ = 0;
+    int highContrast_ = -1;    // high contrast on (1) or off (0); -1 until asked for
     SIZE screen_ = {0, 0};     // the screen's size in pixels, 0 until asked for
     OwnedWindow owner_;        // hidden owner of the windows that stay out of the taskbar
     OwnedWindow messageOnly_;  // message-only parent of the placeholders and the start-up window
