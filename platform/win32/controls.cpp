@@ -186,20 +186,20 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
             style &= ~WS_TABSTOP;
         previous = c;
         // An option button only as wide as its circle never shows its caption; at higher scales
-        // the circle stays small and the first letters would peep out. It keeps the caption as
-        // its window text, which is its name for screen readers, and is made an image button
-        // given no image, which draws its circle and no text.
-        if (s.kind == forms::Kind::OptionButton && s.width <= kCircleOnly)
-            style |= BS_BITMAP;
+        // the circle stays small and the first letters would peep out, so none is drawn. Its
+        // caption is its accessible name instead.
+        const bool captionShown = s.kind != forms::Kind::OptionButton || s.width > kCircleOnly;
         HWND h = CreateWindowExW(kind.exStyle, Widen(kind.windowClass).c_str(),
-                                 Widen(s.caption).c_str(), style, x, y, cx, cy, w.hwnd.get(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance_,
-                                 nullptr);
+                                 captionShown ? Widen(s.caption).c_str() : L"", style, x, y, cx, cy,
+                                 w.hwnd.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
+                                 instance_, nullptr);
         bench::Created(bench::kWindow, h != nullptr);  // destroyed with its form's window
         if (!h)
             continue;
         if (kind.windowClass == kPictureClass)
             SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
+        if (!captionShown)
+            GiveAccessibleName(h, Widen(s.caption));
         if (kind.drawsText)
             SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(w, s.font)), FALSE);
         if (s.kind == forms::Kind::TextBox)

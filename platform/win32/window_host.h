@@ -61,9 +61,15 @@ struct MessageFilter {
     void Allow(HWND hwnd, UINT message) const;
 };
 
+// Whether high contrast is on (SPI_GETHIGHCONTRAST). Tests hand the host their own answer: Wine
+// always reports it off.
+using HighContrastQuery = bool (*)();
+bool SystemHighContrast();
+
 class Win32WindowHost : public forms::WindowHost {
 public:
-    explicit Win32WindowHost(HINSTANCE instance, MessageFilter filter = MessageFilter::OfSystem());
+    explicit Win32WindowHost(HINSTANCE instance, MessageFilter filter = MessageFilter::OfSystem(),
+                             HighContrastQuery highContrast = SystemHighContrast);
     ~Win32WindowHost() override;
     void SetRuntime(forms::Runtime* runtime) { runtime_ = runtime; }
 
@@ -126,6 +132,7 @@ private:
 
     HINSTANCE instance_;
     MessageFilter filter_;
+    HighContrastQuery highContrastQuery_;
     forms::Runtime* runtime_ = nullptr;
     UINT taskbarCreated_ = 0;
     std::map<forms::Form*, std::unique_ptr<FormWindow>> windows_;
@@ -144,5 +151,9 @@ inline constexpr char kOwnerClass[] = "VornkitOwner";
 inline constexpr char kMessageOnlyClass[] = "VornkitMessageOnly";
 
 COLORREF SystemOr(std::uint32_t colour, int sysColour);
+
+// Gives a control that shows no text (its window text stays empty) an accessible name: screen
+// readers asking the window for its object get the system's own under this name.
+void GiveAccessibleName(HWND hwnd, const std::wstring& name);
 
 }  // namespace platform::win32
