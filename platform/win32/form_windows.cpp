@@ -61,8 +61,9 @@ void MessageFilter::Allow(HWND hwnd, UINT message) const {
         forProcess(message, kMsgfltAdd);
 }
 
-Win32WindowHost::Win32WindowHost(HINSTANCE instance, MessageFilter filter)
-    : instance_(instance), filter_(filter) {
+Win32WindowHost::Win32WindowHost(HINSTANCE instance, MessageFilter filter,
+                                 HighContrastQuery highContrast)
+    : instance_(instance), filter_(filter), highContrastQuery_(highContrast) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = FormProc;
@@ -357,15 +358,17 @@ int Win32WindowHost::Dpi() {
     return dpi_;
 }
 
+bool SystemHighContrast() {
+    HIGHCONTRASTA hc = {};
+    hc.cbSize = sizeof hc;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
+           (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// Asked once, and again after each change of the system's settings or colours.
 bool Win32WindowHost::HighContrast() {
-    if (highContrast_ < 0) {
-        HIGHCONTRASTA hc = {};
-        hc.cbSize = sizeof hc;
-        highContrast_ = SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
-                                (hc.dwFlags & HCF_HIGHCONTRASTON)
-                            ? 1
-                            : 0;
-    }
+    if (highContrast_ < 0)
+        highContrast_ = highContrastQuery_() ? 1 : 0;
     return highContrast_ == 1;
 }
 
