@@ -24,21 +24,24 @@ struct Oleacc {
     FromObject fromObject = nullptr;
     AllocString allocString = nullptr;
 
+    // Found once. A plain flag rather than a guarded static: the guard would bring the C++
+    // library's thread support into the program.
     static const Oleacc& Get() {
-        static const Oleacc loaded = [] {
-            Oleacc o;
-            if (HMODULE dll = LoadSystemLibrary("oleacc.dll")) {
-                o.createStd = reinterpret_cast<CreateStd>(
-                    reinterpret_cast<void*>(GetProcAddress(dll, "CreateStdAccessibleObject")));
-                o.fromObject = reinterpret_cast<FromObject>(
-                    reinterpret_cast<void*>(GetProcAddress(dll, "LresultFromObject")));
-            }
-            if (HMODULE dll = LoadSystemLibrary("oleaut32.dll"))
-                o.allocString = reinterpret_cast<AllocString>(
-                    reinterpret_cast<void*>(GetProcAddress(dll, "SysAllocString")));
+        static Oleacc o;
+        static bool loaded = false;
+        if (loaded)
             return o;
-        }();
-        return loaded;
+        loaded = true;
+        if (HMODULE dll = LoadSystemLibrary("oleacc.dll")) {
+            o.createStd = reinterpret_cast<CreateStd>(
+                reinterpret_cast<void*>(GetProcAddress(dll, "CreateStdAccessibleObject")));
+            o.fromObject = reinterpret_cast<FromObject>(
+                reinterpret_cast<void*>(GetProcAddress(dll, "LresultFromObject")));
+        }
+        if (HMODULE dll = LoadSystemLibrary("oleaut32.dll"))
+            o.allocString = reinterpret_cast<AllocString>(
+                reinterpret_cast<void*>(GetProcAddress(dll, "SysAllocString")));
+        return o;
     }
 };
 
