@@ -7,7 +7,8 @@
 namespace about {
 
 inline constexpr const char* kProductLine = "Vornkit " VORNKIT_VERSION;
-inline constexpr const char* kNotice = "\xA9 2026 Vornkit team";
+// Captions are UTF-8: the copyright sign shows as itself under any ANSI code page.
+inline constexpr const char* kNotice = "\u00A9 2026 Vornkit team";
 
 forms::FormDesign AboutDesign();
 

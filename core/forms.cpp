@@ -53,6 +53,34 @@ bool Form::HasPart(std::string_view name) const {
     return false;
 }
 
+std::vector<Control*> Form::InZOrder() {
+    std::vector<Control*> order = InTabOrder();
+    for (Control& label : controls_) {
+        if (label.design_.labelFor.empty())
+            continue;
+        order.erase(std::find(order.begin(), order.end(), &label));
+        auto named = std::find_if(order.begin(), order.end(), [&](const Control* c) {
+            return c->Name() == label.design_.labelFor;
+        });
+        order.insert(named, &label);
+    }
+    return order;
+}
+
+Colours Form::FormColours(bool highContrast) const {
+    if (highContrast)
+        return {};
+    return {kDefaultColour, design_.backColour};
+}
+
+Colours Form::ControlColours(const Control& control, bool highContrast) const {
+    if (highContrast)
+        return {};
+    const ControlDesign& s = control.Design();
+    // A control with no background of its own shows the form's.
+    return {s.foreColour, s.backColour != kDefaultColour ? s.backColour : design_.backColour};
+}
+
 void Form::On(std::string control, Event event, std::function<void()> handler) {
     // A handler for a name the design lacks would never run: a misspelt name is a programming
     // error.
@@ -148,6 +176,11 @@ void Form::CloseRequested() {
         runtime_.Exit();
     else
         runtime_.Unload(*this);
+}
+
+void Form::CloseCommand() {
+    if (!design_.neverShown)
+        CloseRequested();
 }
 
 void Form::PopupMenu() {

@@ -56,6 +56,15 @@ struct ControlDesign {
     int picture = 0;  // resource id of an icon shown by a picture or image
     std::uint32_t backColour = kDefaultColour;
     std::uint32_t foreColour = kDefaultColour;
+    // A label that names a control which shows no text of its own (a text box): the window
+    // system puts the label just before that control, where screen readers look for its name.
+    std::string labelFor{};
+};
+
+// The colours a control or form is drawn in; kDefaultColour stands for the window system's own.
+struct Colours {
+    std::uint32_t fore = kDefaultColour;
+    std::uint32_t back = kDefaultColour;
 };
 
 struct MenuItem {
@@ -132,6 +141,14 @@ public:
     std::vector<Control>& Controls() { return controls_; }
     // The controls in the order the Tab key visits them: by tab index, ties in design order.
     std::vector<Control*> InTabOrder();
+    // The order the window system stacks the controls in: the Tab order, with each label that
+    // names a control moved to just before it. Labels are no tab stops, so Tab is unchanged.
+    std::vector<Control*> InZOrder();
+    // What the form's background and a control are drawn in. Under high contrast every designed
+    // colour gives way to the system's, text and background together: a designed background
+    // behind the system's text colour can be unreadable.
+    Colours FormColours(bool highContrast) const;
+    Colours ControlColours(const Control& control, bool highContrast) const;
 
     // Handlers the runtime calls.
     virtual void Form_Load() {}
@@ -145,6 +162,10 @@ public:
     // (the start-up window, an applet window) stands for the program, which then ends as its
     // exit command ends it.
     void CloseRequested();
+    // The user's close command (Alt+F4, the system menu's Close): it closes only a window the
+    // user sees. A window never shown has the keyboard only after a popup menu brought it to the
+    // front, and the user's Alt+F4 there is meant for the window they were working in.
+    void CloseCommand();
 
     // Changes made by code: the control's window follows, and no handling runs (a Click or
     // Change handler runs only for what the user does).

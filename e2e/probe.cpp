@@ -5,6 +5,7 @@
 //   probe windows        one line per visible top-level window
 //   probe all-windows    one line per top-level window, hidden ones too
 //   probe window HWND    the line of one window, visible or not; nothing once it is gone
+//   probe foreground     the line of the window in front (the one the keyboard reaches)
 //   probe children HWND  one line per child window of HWND (a message box's text and buttons, a
 //                        dialog's controls); an edit control's text is what it answers to
 //                        WM_GETTEXT, a button's check state what it answers to BM_GETCHECK
@@ -301,6 +302,11 @@ bool Run(int argc, char** argv) {
             reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 10)));
         if (IsWindow(hwnd))
             PrintWindow(hwnd);
+        return true;
+    }
+    if (std::strcmp(command, "foreground") == 0) {
+        if (HWND front = GetForegroundWindow())
+            PrintWindow(front);
         return true;
     }
     if (std::strcmp(command, "taskbar") == 0) {

@@ -45,7 +45,7 @@ bool SetRegistryValue(platform::System& system, const std::string& keyPath, cons
         return false;
     }
     // The length counts the characters of the data, not a terminating NUL.
-    const std::int32_t written = system.RegSetValueExA(key, name, 0, platform::kRegSz, data,
+    const std::int32_t written = system.RegSetValueExW(key, name, 0, platform::kRegSz, data,
                                                        static_cast<std::uint32_t>(data.size()));
     const bool ok = written == 0;
     if (!ok)

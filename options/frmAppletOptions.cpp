@@ -44,7 +44,9 @@ forms::FormDesign AppletOptionsDesign(const applets::Applet& applet) {
                              .clientHeight = d.clientHeight,
                              .icon = applet.icon};
 
-    // The Explorer dialog is the fullest; the others differ from it as below.
+    // The Explorer dialog is the fullest; the others differ from it as below. An option button is
+    // as wide as its circle and shows no caption: the bold label beside it carries the word, and
+    // the button's own caption, the same word, is the name screen readers give it.
     std::vector<forms::ControlDesign> c = {
         {.name = "Label1",
          .kind = Kind::Label,
@@ -74,7 +76,7 @@ forms::FormDesign AppletOptionsDesign(const applets::Applet& applet) {
          .tabIndex = 3},
         {.name = "optNorm",
          .kind = Kind::OptionButton,
-         .caption = "Option1",
+         .caption = "Normal",
          .container = "Frame1",
          .left = 240,
          .top = 360,
@@ -83,7 +85,7 @@ forms::FormDesign AppletOptionsDesign(const applets::Applet& applet) {
          .tabIndex = 0},
         {.name = "optMin",
          .kind = Kind::OptionButton,
-         .caption = "Option3",
+         .caption = "Minimized",
          .container = "Frame1",
          .left = 240,
          .top = 600,
@@ -92,7 +94,7 @@ forms::FormDesign AppletOptionsDesign(const applets::Applet& applet) {
          .tabIndex = 1},
         {.name = "optMax",
          .kind = Kind::OptionButton,
-         .caption = "Option2",
+         .caption = "Maximized",
          .container = "Frame1",
          .left = 240,
          .top = 840,
@@ -154,7 +156,8 @@ forms::FormDesign AppletOptionsDesign(const applets::Applet& applet) {
          .width = 2895,
          .height = 495,
          .tabIndex = 12,
-         .font = kBold},
+         .font = kBold,
+         .labelFor = "txtParam"},
         {.name = "txtParam",
          .kind = Kind::TextBox,
          .container = "Frame3",

@@ -11,7 +11,6 @@
 
 namespace options {
 
-namespace {}  // namespace
 
 forms::FormDesign OptionsDesign() {
     using forms::Kind;
@@ -105,8 +104,9 @@ forms::FormDesign OptionsDesign() {
     return design;
 }
 
-std::string StartupCommand(const std::string& appPath, const std::string& exeName) {
-    const std::string path = ascii::ToLower(appPath) + "\\" + ascii::ToLower(exeName) + ".exe";
+std::string StartupCommand(platform::System& system, const std::string& appPath,
+                           const std::string& exeName) {
+    const std::string path = system.LowerCase(appPath + "\\" + exeName + ".exe");
     if (path.find(' ') != std::string::npos)
         return "\"" + path + "\"";
     return path;
@@ -134,7 +134,7 @@ void frmOptions::cmdOK_Click() {
     const bool startup = (*this)["StartupCheck"].Value() == 1;
     basReg::SetRegistryValue(
         System(), basReg::kRunKey, basReg::kRunValue,
-        startup ? StartupCommand(System().AppPath(), System().AppExeName()) : "");
+        startup ? StartupCommand(System(), System().AppPath(), System().AppExeName()) : "");
     basIni::WriteIniString(System(), kGeneralSection, "StartupCheck", startup ? "1" : "0", file);
     settings_.StartupCheck = startup ? "1" : "0";
     // A registry error message runs its own message loop; if the dialog was opened afresh

@@ -15,9 +15,10 @@ inline constexpr const char* kNoAppletLeft =
 forms::FormDesign OptionsDesign();
 
 // The registry data that starts the program with Windows: the program's folder and file name
-// in lower case, enclosed in quotation marks when the path holds a blank (unquoted, Windows
-// would first try to run a program named after the path's first word).
-std::string StartupCommand(const std::string& appPath, const std::string& exeName);
+// in lower case (as Windows lower-cases it), enclosed in quotation marks when the path holds a
+// blank (unquoted, Windows would first try to run a program named after the path's first word).
+std::string StartupCommand(platform::System& system, const std::string& appPath,
+                           const std::string& exeName);
 
 class frmOptions : public forms::Form {
 public:

@@ -79,7 +79,10 @@ public:
     // Registry.
     virtual std::int32_t RegOpenKeyExA(Handle key, const std::string& subKey, std::uint32_t options,
                                        std::uint32_t access, Handle* result) = 0;
-    virtual std::int32_t RegSetValueExA(Handle key, const std::string& valueName,
+    // The wide form: the value name and data are the program's UTF-8 text, `length` counts the
+    // data's bytes, and the registry gets them in UTF-16, so that a path named outside the ANSI
+    // code page stays a path.
+    virtual std::int32_t RegSetValueExW(Handle key, const std::string& valueName,
                                         std::uint32_t reserved, std::uint32_t type,
                                         const std::string& data, std::uint32_t length) = 0;
     virtual std::int32_t RegCloseKey(Handle key) = 0;
@@ -93,10 +96,13 @@ public:
     virtual void Beep() = 0;
     virtual void MsgBox(const std::string& prompt, int style, const std::string& title) = 0;
 
-    // The running program.
+    // The running program, in UTF-8, read in the wide form: a folder named outside the ANSI code
+    // page keeps every character.
     virtual std::string AppPath() = 0;     // folder of the running program, as reported
     virtual std::string AppExeName() = 0;  // file name without its extension
-    virtual void EndProgram() = 0;         // the real one does not return
+    // UTF-8 text in lower case, as Windows lower-cases wide text (every script, not only A-Z).
+    virtual std::string LowerCase(const std::string& text) = 0;
+    virtual void EndProgram() = 0;  // the real one does not return
 };
 
 }  // namespace platform

@@ -93,14 +93,14 @@ public:
             return *openResult;
         return PortableSystem::RegOpenKeyExA(key, subKey, options, access, result);
     }
-    std::int32_t RegSetValueExA(platform::Handle key, const std::string& name,
+    std::int32_t RegSetValueExW(platform::Handle key, const std::string& name,
                                 std::uint32_t reserved, std::uint32_t type, const std::string& data,
                                 std::uint32_t length) override {
         log.push_back("reg.set " + name + "=" + data + " type " + std::to_string(type) +
                       " length " + std::to_string(length));
         if (setResult)
             return *setResult;
-        return PortableSystem::RegSetValueExA(key, name, reserved, type, data, length);
+        return PortableSystem::RegSetValueExW(key, name, reserved, type, data, length);
     }
     std::int32_t RegCloseKey(platform::Handle key) override {
         log.push_back("reg.close");

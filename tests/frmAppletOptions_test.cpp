@@ -1,6 +1,7 @@
 // The four applet options dialogs: what the load shows, what each choice stores, how they differ.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "applets/catalogue.h"
@@ -114,6 +115,35 @@ TEST(frmAppletOptions, EachDialogOffersWhatItsProgramTakesInTabOrder) {
 }
 
 // The option buttons show no caption of their own: each is read by the label on its row.
+// A screen reader names an option button by its caption, and the parameters box by the label
+// just before it among its window's controls.
+TEST(frmAppletOptions, EveryControlHasAName) {
+    for (const auto& d : kDialogs) {
+        SCOPED_TRACE(d.code);
+        Fixture f(d.code, "");
+        std::vector<std::string> tabStops = testing_support::TabStops(f.Dialog());
+        const std::vector<forms::Control*> z = f.Dialog().InZOrder();
+        for (std::size_t i = 0; i < z.size(); ++i) {
+            const forms::ControlDesign& c = z[i]->Design();
+            if (c.kind == forms::Kind::OptionButton) {
+                const std::map<std::string, std::string> kWord = {
+                    {"optNorm", "Normal"}, {"optMin", "Minimized"}, {"optMax", "Maximized"}};
+                EXPECT_EQ(c.caption, kWord.at(c.name));
+            }
+            if (c.kind == forms::Kind::TextBox) {
+                ASSERT_GT(i, 0u);
+                EXPECT_EQ(z[i - 1]->Name(), "Label6");
+            }
+        }
+        // Moving the labels changes no tab stop.
+        std::vector<std::string> zStops;
+        for (const forms::Control* c : z)
+            if (std::find(tabStops.begin(), tabStops.end(), c->Name()) != tabStops.end())
+                zStops.push_back(c->Name());
+        EXPECT_EQ(zStops, tabStops);
+    }
+}
+
 TEST(frmAppletOptions, EachOptionButtonHasItsOwnLabelOnItsRow) {
     const std::map<std::string, std::string> kLabel = {
         {"optNorm", "Normal"}, {"optMin", "Minimized"}, {"optMax", "Maximized"}};

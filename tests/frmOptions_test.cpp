@@ -170,17 +170,34 @@ TEST(frmOptions, CancelAndReopenDiscardUnconfirmedTicks) {
 }
 
 TEST(StartupCommand, LowerCaseQuotedOnlyWhenThePathHasABlank) {
+    testing_support::TempDir dir;
+    testing_support::FakeApi api(dir.Path());
     const struct {
         const char *path, *exe, *command;
     } cases[] = {
         {"C:\\Program Files\\Vorn Kit", "VornKit", "\"c:\\program files\\vorn kit\\vornkit.exe\""},
         {"C:\\VORNKIT", "Vornkit", "c:\\vornkit\\vornkit.exe"},
         {"C:\\", "vornkit", "c:\\\\vornkit.exe"},
+        // Every letter is lowered, not only A to Z, and none is lost.
+        {"C:\\Программы Ω", "VornKit", "\"c:\\программы ω\\vornkit.exe\""},
+        {"D:\\ÉTÉ", "Vornkit", "d:\\été\\vornkit.exe"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
-        EXPECT_EQ(options::StartupCommand(c.path, c.exe), c.command);
+        EXPECT_EQ(options::StartupCommand(api, c.path, c.exe), c.command);
     }
+}
+
+TEST(frmOptions, TheRunValueOfAFolderNamedOutsideTheAnsiCodePageKeepsEveryLetter) {
+    Fixture f;
+    f.api.appPath = "C:\\Программы Ω";
+    f.api.exeName = "VornKit";
+    f.Press("cmdOK");
+    const std::string command = "\"c:\\программы ω\\vornkit.exe\"";
+    EXPECT_EQ(f.api.Only("reg.set"),
+              std::vector<std::string>{"reg.set Vornkit=" + command + " type 1 length " +
+                                       std::to_string(command.size())});
+    EXPECT_EQ(*f.api.RegistryValue(basReg::kRunKey, "Vornkit"), command);
 }
 
 }  // namespace

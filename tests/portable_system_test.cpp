@@ -20,7 +20,7 @@ TEST(Registry, OnlyARootOpensAndOnlyAnOpenKeyTakesAValueOrAClose) {
     ASSERT_EQ(api.RegOpenKeyExA(platform::kHkeyClassesRoot, "", 0, 0, &opened), 0);
     EXPECT_EQ(api.RegCloseKey(opened), 0);
     EXPECT_EQ(api.RegCloseKey(opened), 6);
-    EXPECT_EQ(api.RegSetValueExA(opened, "v", 0, 1, "x", 1), 6);
+    EXPECT_EQ(api.RegSetValueExW(opened, "v", 0, 1, "x", 1), 6);
 }
 
 }  // namespace

@@ -79,6 +79,34 @@ TEST(Windows, EveryControlLiesInsideItsFrameAndItsWindow) {
     }
 }
 
+// Under high contrast a designed background behind the system's text colour can be unreadable
+// (white on pale blue): every designed colour gives way, and comes back when it is turned off.
+TEST(Windows, HighContrastTakesTheSystemColoursForEveryDesignedOne) {
+    ProgramFixture f;
+    f.program.Start();
+    int designed = 0;
+    for (const std::string& name : f.program.Forms().RegisteredNames()) {
+        SCOPED_TRACE(name);
+        forms::Form& form = f.program.Forms().Load(name);
+        const forms::Colours system{};
+        EXPECT_EQ(form.FormColours(true).back, system.back);
+        EXPECT_EQ(form.FormColours(false).back, form.Design().backColour);
+        for (const forms::Control& c : form.Controls()) {
+            SCOPED_TRACE(c.Name());
+            const forms::Colours on = form.ControlColours(c, true);
+            const forms::Colours off = form.ControlColours(c, false);
+            EXPECT_EQ(on.fore, system.fore);
+            EXPECT_EQ(on.back, system.back);
+            EXPECT_EQ(off.fore, c.Design().foreColour);
+            EXPECT_EQ(off.back, c.Design().backColour != forms::kDefaultColour
+                                    ? c.Design().backColour
+                                    : form.Design().backColour);
+            designed += off.fore != system.fore || off.back != system.back;
+        }
+    }
+    EXPECT_GE(designed, 7);  // the About box's three, the four dialogs' pictures
+}
+
 TEST(Exit, UnloadsEveryLoadedWindowInOrderThenEnds) {
     ProgramFixture f;
     f.Ini("[VORNKIT]\r\nTCCheck=0\r\n");
@@ -142,6 +170,31 @@ TEST(SessionEnd, ClosingAWindowTheUserNeverSeesEndsTheProgram) {
         forms::Form& dialog = *f.program.Forms().Find("frmOptions");
         f.program.Forms().Dispatch([&] { dialog.CloseRequested(); });
         EXPECT_EQ(f.api.log, std::vector<std::string>{"unload frmOptions"});
+        EXPECT_FALSE(f.api.ended);
+    }
+}
+
+
+// Alt+F4 reaches an applet window after its popup menu brought it to the front; the user means
+// the window they were working in, and the program must not end.
+TEST(SessionEnd, TheCloseCommandClosesOnlyAWindowTheUserSees) {
+    for (const char* window : {"frmMain", "frmTAIcon", "frmTDIcon"}) {
+        SCOPED_TRACE(window);
+        TwoApplets f;
+        forms::Form& form = *f.program.Forms().Find(window);
+        f.program.Forms().Dispatch([&] { form.CloseCommand(); });
+        EXPECT_EQ(f.api.log, std::vector<std::string>{});
+        EXPECT_FALSE(f.api.ended);
+        EXPECT_TRUE(f.program.Forms().IsLoaded(window));
+    }
+    for (const char* dialog : {"frmOptions", "frmTDOpt", "frmAbout"}) {
+        SCOPED_TRACE(dialog);
+        TwoApplets f;
+        f.program.Forms().Reopen(dialog);
+        f.api.log.clear();
+        forms::Form& form = *f.program.Forms().Find(dialog);
+        f.program.Forms().Dispatch([&] { form.CloseCommand(); });
+        EXPECT_EQ(f.api.log, std::vector<std::string>{"unload " + std::string(dialog)});
         EXPECT_FALSE(f.api.ended);
     }
 }

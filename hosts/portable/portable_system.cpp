@@ -69,7 +69,7 @@ std::int32_t PortableSystem::RegOpenKeyExA(Handle key, const std::string& subKey
     return 0;
 }
 
-std::int32_t PortableSystem::RegSetValueExA(Handle key, const std::string& valueName, std::uint32_t,
+std::int32_t PortableSystem::RegSetValueExW(Handle key, const std::string& valueName, std::uint32_t,
                                             std::uint32_t, const std::string& data,
                                             std::uint32_t length) {
     auto open = openKeys_.find(key);
@@ -82,6 +82,33 @@ std::int32_t PortableSystem::RegSetValueExA(Handle key, const std::string& value
 
 std::int32_t PortableSystem::RegCloseKey(Handle key) {
     return openKeys_.erase(key) ? 0 : 6;
+}
+
+std::string PortableSystem::LowerCase(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        // One character: its code point from one or two bytes; longer ones are kept as they are.
+        if (byte < 0x80) {
+            out += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
+            ++i;
+            continue;
+        }
+        if ((byte & 0xE0) != 0xC0 || i + 1 >= text.size()) {
+            out += text[i++];
+            continue;
+        }
+        char32_t c = ((byte & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+        if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
+            (c >= 0x410 && c <= 0x42F))
+            c += 0x20;
+        else if (c >= 0x400 && c <= 0x40F)
+            c += 0x50;
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+        i += 2;
+    }
+    return out;
 }
 
 bool PortableSystem::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) {

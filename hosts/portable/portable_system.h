@@ -33,7 +33,7 @@ public:
 
     std::int32_t RegOpenKeyExA(Handle key, const std::string& subKey, std::uint32_t options,
                                std::uint32_t access, Handle* result) override;
-    std::int32_t RegSetValueExA(Handle key, const std::string& valueName, std::uint32_t reserved,
+    std::int32_t RegSetValueExW(Handle key, const std::string& valueName, std::uint32_t reserved,
                                 std::uint32_t type, const std::string& data,
                                 std::uint32_t length) override;
     std::int32_t RegCloseKey(Handle key) override;
@@ -44,6 +44,8 @@ public:
     void MsgBox(const std::string& prompt, int style, const std::string& title) override;
     std::string AppPath() override { return appPath; }
     std::string AppExeName() override { return exeName; }
+    // Windows's lower case for the letters of the Latin-1, Greek and Cyrillic blocks.
+    std::string LowerCase(const std::string& text) override;
     void EndProgram() override { ended = true; }
 
     // Creates a key in the in-memory registry ("HKEY_LOCAL_MACHINE\\SOFTWARE\\...").

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
 
 #include "hosts/win32/win32_system.h"
 #include "hosts/win32/win32_window_host.h"
@@ -15,6 +16,20 @@ namespace platform::win32 {
 namespace {
 
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL: Enter and Esc press nothing
+constexpr int kCircleOnly = 300;      // twips: an option button this narrow shows its circle alone
+
+// Captions are UTF-8. The controls are made as UTF-16 windows with their captions in UTF-16, so
+// that a character beyond the ANSI code page (the About box's copyright sign) shows as itself
+// under any code page.
+std::wstring Widen(const std::string& text) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (n <= 0)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
+    wide.resize(static_cast<std::size_t>(n - 1));
+    return wide;
+}
 
 // How each kind of control is made. A kind without a class (the shape) is drawn by the form
 // itself and takes no clicks.
@@ -135,8 +150,9 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
     };
     if (std::any_of(w.form->Controls().begin(), w.form->Controls().end(), drawsText))
         LoadCommonControls();
-    // Windows created in tab order give the Tab key that order.
-    const std::vector<forms::Control*> order = w.form->InTabOrder();
+    // Windows created in tab order give the Tab key that order; a label that names a control
+    // is made just before it, which changes no tab stop.
+    const std::vector<forms::Control*> order = w.form->InZOrder();
     // Absolute origins of the frames (frames sit on the form itself).
     for (forms::Control* c : order)
         if (c->Design().kind == forms::Kind::Frame)
@@ -174,10 +190,11 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
             style &= ~WS_TABSTOP;
         previous = c;
         // An option button only as wide as its circle never shows its caption; at higher scales
-        // the circle stays small and the first letters would peep out, so none is drawn.
-        const bool captionShown = s.kind != forms::Kind::OptionButton || s.width > 300;
-        HWND h = CreateWindowExA(kind.exStyle, kind.windowClass,
-                                 captionShown ? s.caption.c_str() : "", style, x, y, cx, cy,
+        // the circle stays small and the first letters would peep out, so none is drawn. Its
+        // caption is its accessible name instead.
+        const bool captionShown = s.kind != forms::Kind::OptionButton || s.width > kCircleOnly;
+        HWND h = CreateWindowExW(kind.exStyle, Widen(kind.windowClass).c_str(),
+                                 captionShown ? Widen(s.caption).c_str() : L"", style, x, y, cx, cy,
                                  w.hwnd.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
                                  instance_, nullptr);
         bench::Created(bench::kWindow, h != nullptr);  // destroyed with its form's window
@@ -185,6 +202,8 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
             continue;
         if (kind.windowClass == kPictureClass)
             SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
+        if (!captionShown)
+            GiveAccessibleName(h, Widen(s.caption));
         if (kind.drawsText)
             SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(w, s.font)), FALSE);
         if (s.kind == forms::Kind::TextBox)

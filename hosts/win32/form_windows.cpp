@@ -65,8 +65,9 @@ void MessageFilter::Allow(HWND hwnd, UINT message) const {
         forProcess(message, kMsgfltAdd);
 }
 
-Win32WindowHost::Win32WindowHost(HINSTANCE instance, MessageFilter filter)
-    : instance_(instance), filter_(filter) {
+Win32WindowHost::Win32WindowHost(HINSTANCE instance, MessageFilter filter,
+                                 HighContrastQuery highContrast)
+    : instance_(instance), filter_(filter), highContrastQuery_(highContrast) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = FormProc;
@@ -154,13 +155,13 @@ HWND Win32WindowHost::Owner() {
     owner_.Forget();
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpfnWndProc = OwnerProc;
     wc.hInstance = instance_;
     wc.lpszClassName = kOwnerClass;
     wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_PROGRAM));  // shared: never destroyed
     RegisterClassOnce(wc);
     owner_ = OwnedWindow(CreateWindowExA(0, kOwnerClass, "Vornkit", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                         nullptr, instance_, nullptr));
+                                         nullptr, instance_, this));
     return owner_.get();
 }
 
@@ -344,6 +345,20 @@ int Win32WindowHost::Dpi() {
             dpi_ = 96;
     }
     return dpi_;
+}
+
+bool SystemHighContrast() {
+    HIGHCONTRASTA hc = {};
+    hc.cbSize = sizeof hc;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
+           (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// Asked once, and again after each change of the system's settings or colours.
+bool Win32WindowHost::HighContrast() {
+    if (highContrast_ < 0)
+        highContrast_ = highContrastQuery_() ? 1 : 0;
+    return highContrast_ == 1;
 }
 
 int Win32WindowHost::ToPixels(int twips) {

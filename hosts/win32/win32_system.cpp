@@ -35,11 +35,34 @@ HKEY ToKey(Handle h) {
     return reinterpret_cast<HKEY>(h);
 }
 
-// The running program's file, as Windows reports it.
+std::wstring Wide(const std::string& utf8) {
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+std::string Utf8(const wchar_t* wide, int length) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.data(), n, nullptr, nullptr);
+    return utf8;
+}
+
+// The running program's file, as Windows reports it, in UTF-8. The wide form: the single-byte
+// one gives "?" for every character outside the ANSI code page.
 std::string ModuleFileName() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, n);
+    std::vector<wchar_t> path(MAX_PATH + 1);
+    DWORD n = 0;
+    // A path longer than the buffer is cut and reported as the whole buffer: try a larger one.
+    while ((n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+               path.size() &&
+           path.size() < 32768)
+        path.resize(path.size() * 2);
+    return Utf8(path.data(), static_cast<int>(n));
 }
 
 }  // namespace
@@ -90,19 +113,20 @@ std::int32_t Win32System::RegOpenKeyExA(Handle key, const std::string& subKey,
     return r;
 }
 
-std::int32_t Win32System::RegSetValueExA(Handle key, const std::string& valueName,
+std::int32_t Win32System::RegSetValueExW(Handle key, const std::string& valueName,
                                          std::uint32_t reserved, std::uint32_t type,
                                          const std::string& data, std::uint32_t length) {
-    // The program counts the characters of a string value; the registry stores exactly the
-    // bytes it is given, so the terminating NUL goes with them. Without it an empty value would
-    // be stored with no data at all, and readers would get an unterminated string.
+    const std::wstring name = Wide(valueName);
+    // The program counts the bytes of a string value's text; the registry stores exactly the
+    // bytes it is given, so the terminating NUL goes with the UTF-16 text. Without it an empty
+    // value would be stored with no data at all, and readers would get an unterminated string.
     if (type == REG_SZ) {
-        const std::string text = data.substr(0, std::min<std::size_t>(length, data.size()));
-        return ::RegSetValueExA(ToKey(key), valueName.c_str(), reserved, type,
+        const std::wstring text = Wide(data.substr(0, std::min<std::size_t>(length, data.size())));
+        return ::RegSetValueExW(ToKey(key), name.c_str(), reserved, type,
                                 reinterpret_cast<const BYTE*>(text.c_str()),
-                                static_cast<DWORD>(text.size() + 1));
+                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
-    return ::RegSetValueExA(ToKey(key), valueName.c_str(), reserved, type,
+    return ::RegSetValueExW(ToKey(key), name.c_str(), reserved, type,
                             reinterpret_cast<const BYTE*>(data.c_str()), length);
 }
 
@@ -177,6 +201,13 @@ std::string Win32System::AppExeName() {
     if (dot != std::string::npos)
         p.resize(dot);
     return p;
+}
+
+std::string Win32System::LowerCase(const std::string& text) {
+    std::wstring wide = Wide(text);
+    if (!wide.empty())
+        CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return Utf8(wide.data(), static_cast<int>(wide.size()));
 }
 
 void Win32System::EndProgram() {

@@ -31,7 +31,7 @@ public:
     std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
     std::int32_t RegOpenKeyExA(Handle key, const std::string& subKey, std::uint32_t options,
                                std::uint32_t access, Handle* result) override;
-    std::int32_t RegSetValueExA(Handle key, const std::string& valueName, std::uint32_t reserved,
+    std::int32_t RegSetValueExW(Handle key, const std::string& valueName, std::uint32_t reserved,
                                 std::uint32_t type, const std::string& data,
                                 std::uint32_t length) override;
     std::int32_t RegCloseKey(Handle key) override;
@@ -41,6 +41,7 @@ public:
     void MsgBox(const std::string& prompt, int style, const std::string& title) override;
     std::string AppPath() override;
     std::string AppExeName() override;
+    std::string LowerCase(const std::string& text) override;
     void EndProgram() override;
 
 private:

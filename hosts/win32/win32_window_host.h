@@ -61,9 +61,15 @@ struct MessageFilter {
     void Allow(HWND hwnd, UINT message) const;
 };
 
+// Whether high contrast is on (SPI_GETHIGHCONTRAST). Tests hand the host their own answer: Wine
+// always reports it off.
+using HighContrastQuery = bool (*)();
+bool SystemHighContrast();
+
 class Win32WindowHost : public forms::WindowHost {
 public:
-    explicit Win32WindowHost(HINSTANCE instance, MessageFilter filter = MessageFilter::OfSystem());
+    explicit Win32WindowHost(HINSTANCE instance, MessageFilter filter = MessageFilter::OfSystem(),
+                             HighContrastQuery highContrast = SystemHighContrast);
     ~Win32WindowHost() override;
     void SetRuntime(forms::Runtime* runtime) { runtime_ = runtime; }
 
@@ -97,6 +103,7 @@ private:
     RECT OuterRect(const forms::FormDesign& design);
     int Dpi();
     int ToPixels(int twips);
+    bool HighContrast();
     template <class F>
     void Dispatch(F&& f) {
         if (runtime_)
@@ -116,6 +123,7 @@ private:
     // window_procs.cpp
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandlePicture(FormWindow& w, forms::Control& c, HWND hwnd, UINT msg, WPARAM wParam,
                           LPARAM lParam);
@@ -124,11 +132,13 @@ private:
 
     HINSTANCE instance_;
     MessageFilter filter_;
+    HighContrastQuery highContrastQuery_;
     forms::Runtime* runtime_ = nullptr;
     UINT taskbarCreated_ = 0;
     std::map<forms::Form*, std::unique_ptr<FormWindow>> windows_;
     std::vector<std::pair<std::string, bool>> faces_;  // font faces asked for: installed or not
     int dpi_ = 0;
+    int highContrast_ = -1;    // high contrast on (1) or off (0); -1 until asked for
     SIZE screen_ = {0, 0};     // the screen's size in pixels, 0 until asked for
     OwnedWindow owner_;        // hidden owner of the windows that stay out of the taskbar
     OwnedWindow messageOnly_;  // message-only parent of the placeholders and the start-up window
@@ -141,5 +151,9 @@ inline constexpr char kOwnerClass[] = "VornkitOwner";
 inline constexpr char kMessageOnlyClass[] = "VornkitMessageOnly";
 
 COLORREF SystemOr(std::uint32_t colour, int sysColour);
+
+// Gives a control that shows no text (its window text stays empty) an accessible name: screen
+// readers asking the window for its object get the system's own under this name.
+void GiveAccessibleName(HWND hwnd, const std::wstring& name);
 
 }  // namespace platform::win32

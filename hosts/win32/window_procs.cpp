@@ -60,14 +60,18 @@ bool Win32WindowHost::HandleCommand(FormWindow& w, HWND from, WORD code) {
     return true;
 }
 
-// The rectangles of the form's shapes, drawn in black on its background.
+// The rectangles of the form's shapes, drawn in black on its background, or in the system's
+// text colour under high contrast.
 void Win32WindowHost::PaintShapes(FormWindow& w, HWND hwnd) {
     PaintDC dc(hwnd);
+    const bool highContrast = HighContrast();
     for (forms::Control& c : w.form->Controls()) {
         if (c.Design().kind != forms::Kind::Shape)
             continue;
         const forms::ControlDesign& s = c.Design();
-        Selected pen(dc.get(), GetStockObject(BLACK_PEN));
+        Selected pen(dc.get(), GetStockObject(highContrast ? DC_PEN : BLACK_PEN));
+        if (highContrast)
+            SetDCPenColor(dc.get(), GetSysColor(COLOR_BTNTEXT));
         Selected brush(dc.get(), GetStockObject(NULL_BRUSH));
         Rectangle(dc.get(), ToPixels(s.left), ToPixels(s.top), ToPixels(s.left + s.width),
                   ToPixels(s.top + s.height));
@@ -116,6 +120,17 @@ LRESULT Win32WindowHost::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM w
         case WM_CLOSE:
             Dispatch([&] { form.CloseRequested(); });
             return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != SC_CLOSE)
+                break;
+            Dispatch([&] { form.CloseCommand(); });
+            return 0;
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
+            // High contrast may have been turned on or off: read again, drawn again.
+            highContrast_ = -1;
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            break;
         case WM_ENDSESSION:
             Dispatch([&] { form.Forms().SessionEnded(wParam != FALSE); });
             return 0;
@@ -123,11 +138,11 @@ LRESULT Win32WindowHost::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM w
             Dispatch([&] { form.Form_Timer(static_cast<int>(wParam)); });
             return 0;
         case WM_ERASEBKGND:
-            if (form.Design().backColour != forms::kDefaultColour) {
+            if (const std::uint32_t back = form.FormColours(HighContrast()).back;
+                back != forms::kDefaultColour) {
                 RECT r;
                 GetClientRect(hwnd, &r);
-                FillRect(reinterpret_cast<HDC>(wParam), &r,
-                         w.Brush(static_cast<COLORREF>(form.Design().backColour)));
+                FillRect(reinterpret_cast<HDC>(wParam), &r, w.Brush(static_cast<COLORREF>(back)));
                 return 1;
             }
             break;
@@ -139,18 +154,36 @@ LRESULT Win32WindowHost::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM w
             auto c = w.controls.find(reinterpret_cast<HWND>(lParam));
             if (c == w.controls.end())
                 break;
-            const forms::ControlDesign& s = c->second->Design();
-            const std::uint32_t back =
-                s.backColour != forms::kDefaultColour ? s.backColour : form.Design().backColour;
-            if (back == forms::kDefaultColour && s.foreColour == forms::kDefaultColour)
+            const forms::Colours colours = form.ControlColours(*c->second, HighContrast());
+            if (colours.back == forms::kDefaultColour && colours.fore == forms::kDefaultColour)
                 break;
             HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, SystemOr(s.foreColour, COLOR_BTNTEXT));
-            SetBkColor(dc, SystemOr(back, COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(w.Brush(SystemOr(back, COLOR_BTNFACE)));
+            SetTextColor(dc, SystemOr(colours.fore, COLOR_BTNTEXT));
+            SetBkColor(dc, SystemOr(colours.back, COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(w.Brush(SystemOr(colours.back, COLOR_BTNFACE)));
         }
         default:
             break;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The hidden owner of the dialogs kept out of the taskbar. The user never sees it: the close
+// command does nothing there, and a close request from another program (an installer, taskkill
+// without /F) ends the program as its exit command does, unloading every window through the
+// runtime rather than leaving the window system to destroy the dialogs it owns.
+LRESULT CALLBACK Win32WindowHost::OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* host = reinterpret_cast<Win32WindowHost*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE)
+        return 0;
+    if (msg == WM_CLOSE) {
+        if (host && host->runtime_)
+            host->runtime_->Dispatch([&] { host->runtime_->Exit(); });
+        return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -192,9 +225,7 @@ LRESULT Win32WindowHost::HandlePicture(FormWindow& w, forms::Control& c, HWND hw
             PaintDC dc(hwnd);
             RECT r;
             GetClientRect(hwnd, &r);
-            const std::uint32_t back = c.Design().backColour != forms::kDefaultColour
-                                           ? c.Design().backColour
-                                           : form.Design().backColour;
+            const std::uint32_t back = form.ControlColours(c, HighContrast()).back;
             FillRect(dc.get(), &r, w.Brush(SystemOr(back, COLOR_BTNFACE)));
             auto icon = w.pictures.find(c.Name());
             if (icon != w.pictures.end() && icon->second)

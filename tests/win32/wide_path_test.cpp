@@ -1,0 +1,77 @@
+// The start-with-Windows value of a program run from a folder named outside the ANSI code page:
+// this very test program, copied to such a folder and run there, writes it as the general options
+// dialog's OK does.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "options/basReg.h"
+#include "options/frmOptions.h"
+#include "hosts/win32/win32_system.h"
+
+namespace {
+
+const char* const kChildVariable = "VORNKIT_WRITE_RUN_VALUE";
+
+std::wstring StoredRunValue() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS)
+        return L"(no key)";
+    std::vector<wchar_t> data(1024);
+    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t)), type = 0;
+    const LONG r = RegQueryValueExW(key, L"Vornkit", nullptr, &type,
+                                    reinterpret_cast<BYTE*>(data.data()), &size);
+    RegCloseKey(key);
+    if (r != ERROR_SUCCESS || type != REG_SZ)
+        return L"(no value)";
+    return std::wstring(data.data(), size / sizeof(wchar_t)).c_str();
+}
+
+// Run only in the copy: what OK stores with the start-up box ticked.
+TEST(WidePath, WriteTheRunValueFromHere) {
+    if (!GetEnvironmentVariableA(kChildVariable, nullptr, 0))
+        GTEST_SKIP() << "runs only in the copy the next test starts";
+    platform::win32::Win32System system;
+    ASSERT_TRUE(basReg::SetRegistryValue(
+        system, basReg::kRunKey, basReg::kRunValue,
+        options::StartupCommand(system, system.AppPath(), system.AppExeName())));
+}
+
+TEST(WidePath, TheRunValueOfAFolderInCyrillicAndGreekNamesTheProgram) {
+    const std::wstring folder = L"C:\\Программы Ω";
+    const std::wstring copy = folder + L"\\VornKit.exe";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
+
+    SetEnvironmentVariableA(kChildVariable, "1");
+    std::wstring line = L"\"" + copy + L"\" --gtest_filter=WidePath.WriteTheRunValueFromHere";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessW(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &si, &pi));
+    SetEnvironmentVariableA(kChildVariable, nullptr);
+    WaitForSingleObject(pi.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(code, 0u);
+
+    const std::wstring stored = StoredRunValue();
+    EXPECT_TRUE(stored == L"\"c:\\программы ω\\vornkit.exe\"")
+        << "stored: " << std::string(stored.begin(), stored.end());  // shows its ASCII at least
+    // It names the program: Windows would find the file.
+    EXPECT_NE(GetFileAttributesW(stored.substr(1, stored.size() - 2).c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    DeleteFileW(copy.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
