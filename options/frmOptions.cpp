@@ -11,7 +11,6 @@
 
 namespace options {
 
-
 forms::FormDesign OptionsDesign() {
     using forms::Kind;
     forms::FormDesign design{.name = "frmOptions",

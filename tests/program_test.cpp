@@ -174,7 +174,6 @@ TEST(SessionEnd, ClosingAWindowTheUserNeverSeesEndsTheProgram) {
     }
 }
 
-
 // Alt+F4 reaches an applet window after its popup menu brought it to the front; the user means
 // the window they were working in, and the program must not end.
 TEST(SessionEnd, TheCloseCommandClosesOnlyAWindowTheUserSees) {

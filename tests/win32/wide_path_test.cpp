@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "hosts/win32/win32_system.h"
 #include "options/basReg.h"
 #include "options/frmOptions.h"
-#include "hosts/win32/win32_system.h"
 
 namespace {
 
