@@ -7,7 +7,8 @@
 #include "program/program.h"
 
 #ifdef VORNKIT_BENCH
-// The leak benchmark's build: "--cycles N" opens and closes every dialog N times and starts the
+// The benchmark's build: "--steps FILE" writes the timed steps of the start-up to FILE (see
+// bench_steps.h); "--cycles N" opens and closes every dialog N times and starts the
 // Notepad applet's program N times through the real windows, writes what that left behind to
 // <exe name>.txt next to the exe and ends the program.
 #include <tlhelp32.h>
@@ -15,8 +16,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "platform/win32/bench_counters.h"
+#include "platform/win32/bench_steps.h"
 
 namespace {
 
@@ -137,13 +140,28 @@ int RunCycles(platform::win32::Win32WindowHost& host, program::Program& program,
 #endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+#ifdef VORNKIT_BENCH
+    // The start-up's steps, timed: see bench_steps.h.
+    std::optional<bench::Timed> entry(std::in_place, "WinMain to start-up done");
+    std::optional<bench::Timed> dlls(std::in_place, "DLL search restricted");
+    platform::win32::RestrictDllSearchToSystemFolder();
+    dlls.reset();
+    bench::StepSystem system;
+    std::optional<bench::Timed> made(std::in_place, "window host made");
+    bench::StepHost host(instance);
+    made.reset();
+#else
     platform::win32::RestrictDllSearchToSystemFolder();
     platform::win32::Win32System system;
     platform::win32::Win32WindowHost host(instance);
+#endif
     program::Program program(system, host);
     host.SetRuntime(&program.Forms());
     program.Start();
 #ifdef VORNKIT_BENCH
+    entry.reset();
+    if (const char* steps = std::strstr(GetCommandLineA(), "--steps "))
+        bench::WriteSteps(steps + 8);
     if (const char* cycles = std::strstr(GetCommandLineA(), "--cycles "))
         return RunCycles(host, program, std::atoi(cycles + 9));
 #endif
