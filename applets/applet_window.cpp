@@ -54,8 +54,8 @@ forms::FormDesign AppletWindowDesign(const Applet& applet) {
     return design;
 }
 
-AppletWindow::AppletWindow(forms::Runtime& runtime, const Applet& applet)
-    : Form(runtime, AppletWindowDesign(applet)), applet_(applet) {
+AppletWindow::AppletWindow(forms::Runtime& runtime, const Applet& applet, bool optionsLater)
+    : Form(runtime, AppletWindowDesign(applet)), applet_(applet), optionsLater_(optionsLater) {
     OnMouseMove("pichook", [this](const forms::MouseArgs& a) {
         pichook_MouseMove(a.button, a.shift, a.x, a.y);
     });
@@ -70,6 +70,11 @@ void AppletWindow::Form_Load() {
     record_ = MakeIconRecord((*this)["pichook"].WindowHandle(), IconHandle(), applet_.displayName);
     AddIcon();  // a refused add is not reported: it is tried again
     Forms().Hide(Name());
+    if (!optionsLater_)
+        LoadOptions();
+}
+
+void AppletWindow::LoadOptions() {
     if (!applet_.HasOptions())
         return;
 

@@ -34,9 +34,13 @@ forms::FormDesign AppletWindowDesign(const Applet& applet);
 
 class AppletWindow : public forms::Form {
 public:
-    AppletWindow(forms::Runtime& runtime, const Applet& applet);
+    // With `optionsLater`, the load adds the icon only; LoadOptions() does the rest.
+    AppletWindow(forms::Runtime& runtime, const Applet& applet, bool optionsLater = false);
 
     void Form_Load() override;
+    // Reads the applet's run mode (writing the default when there is none) and loads its
+    // options dialog hidden with that mode selected. Nothing for an applet without options.
+    void LoadOptions();
     void Form_QueryUnload(int& cancel, int unloadMode) override;
     void Form_Timer(int id) override;
     void TaskbarCreated() override;
@@ -57,6 +61,7 @@ private:
     bool TryAddIcon();
 
     const Applet& applet_;
+    const bool optionsLater_;
     platform::NotifyIconData record_{};
     bool busy_ = false;
     bool iconShown_ = false;

@@ -3,8 +3,8 @@
 resource leaks over many dialog and launch cycles. Prints one markdown table (also written to
 build/bench/results.md; each start's figures go to build/bench/samples.json).
 
-    python3 bench/run.py [--arch win32|win64] [--runs N] [--cycles N] [--skip-build]
-                         [--quiet-wait SECONDS]
+    python3 bench/run.py [--arch win32|win64] [--runs N] [--step-runs N] [--cycles N]
+                         [--skip-build] [--budget SECONDS] [--quiet-wait SECONDS]
 
 --arch picks the build measured: win32 (build/win32, under 32-bit Wine, the default) or win64
 (build/win64, under 64-bit Wine); the yardstick and the helpers are of the same build.
@@ -15,18 +15,30 @@ program start on a fresh virtual desktop (every process of the prefix ended in b
 Start-up: bench/startprobe.exe, run on the desktop, starts the program and times it to the
 sixth icon drawn in the tray (it copies the tray strip of the screen about every millisecond).
 vornkit.exe and the yardstick vornkit_reference.exe take turns (A B B A ...), after one
-unmeasured warm-up start of each; every start waits until the prefix's processes have gone
-quiet. Both are timed in two conditions, N starts each: the first start (no settings file, so
-the program writes its four default run modes) and the usual one (the file the first start
-leaves in place). While the program still runs, its resident memory (VmRSS of its Wine process) is read
-once it has stayed the same for a full second.
+unmeasured warm-up start of each. Before each start the benchmark waits until the prefix's
+processes have gone quiet, at most QUIET_TIMEOUT seconds: a prefix or a machine that stays busy
+is not waited out but reported (how many starts began on a busy prefix, how busy the machine's
+CPU was, how many starts overlapped another Wine test run). Both programs are timed in two
+conditions, N rounds of starts (default 21): the first start (no settings file, so the program
+writes its four default run modes) and the usual one (the file the first start leaves in place).
+While the program still runs, its resident memory (VmRSS of its Wine process) is read once it
+has stayed the same for a full second.
+
+Start-up steps: the step-timing variants of both programs (vornkit_bench.exe and
+vornkit_reference_bench.exe, "--steps FILE") start in the same turns, "--step-runs" rounds of
+them; bench/steps.py makes the table of where each program's milliseconds go.
 
 Leaks: vornkit_bench.exe (the same program with counting hooks) runs "--cycles N" and reports
 the counts before and after the cycles.
 
+Time: the whole benchmark keeps within "--budget" seconds (default 840, the build included).
+Rounds of starts are begun only while, at the pace of the rounds so far, they end before the
+time kept back for the leak cycles; rounds left out are reported. On a 2-core machine shared
+with other builds the default run takes about 8 to 12 minutes.
+
 Every wait polls for its condition with a deadline. What is read off the machine (the
-prefix's processes, CPU time, resident memory) is in bench/machine.py, the table in
-bench/table.py.
+prefix's processes, CPU time, resident memory) is in bench/machine.py, the tables in
+bench/table.py and bench/steps.py.
 """
 
 import argparse
@@ -48,6 +60,7 @@ import harness  # noqa: E402
 from harness import wait_until  # noqa: E402
 from machine import (cpu_times, cpu_use, load_average, other_wine_tests,  # noqa: E402
                      prefix_cpu_ticks, steady_rss, wine_pid)
+from steps import step_table  # noqa: E402
 from table import SCENARIOS, table  # noqa: E402
 
 OUT = ROOT / "build" / "bench"
@@ -56,12 +69,20 @@ WIN_BUILD = ROOT / "build" / "win32"
 PREFIX = OUT / "prefix-win32"
 MINGW = "i686-w64-mingw32-"
 PROGRAMS = {"vornkit": "vornkit.exe", "reference": "vornkit_reference.exe"}
+# The step-timing variants of the two (bench/step_timing.h): "--steps FILE".
+STEP_PROGRAMS = {"vornkit": "vornkit_bench.exe", "reference": "vornkit_reference_bench.exe"}
 DESKTOP = f"/desktop=Default,{harness.SCREEN_W}x{harness.SCREEN_H}"
 
 QUIET_TICKS = 1  # CPU clock ticks the prefix may use in QUIET_SPAN and still count as quiet
 QUIET_SPAN = 0.5
-QUIET_TIMEOUT = 20.0
+# The longest wait for a quiet prefix before a start. A prefix that stays busy longer is not
+# waited out: the start is made and counted as one on a busy prefix in the table's notes.
+QUIET_TIMEOUT = 4.0
 RESULT_TIMEOUT = 45.0  # the probe gives up after 30 s of looking
+BUDGET = 840.0  # seconds the whole benchmark may take by default, the build included
+# Time kept back for the leak cycles: a fixed part plus seconds per cycle (0.3 s measured on
+# a busy 2-core machine, with room to spare).
+LEAK_FIXED, LEAK_PER_CYCLE = 30.0, 0.5
 
 
 def log(text):
@@ -83,7 +104,7 @@ def build(skip):
     if not skip:
         log("building (scripts/build.sh)")
         harness.run(["bash", str(ROOT / "scripts" / "build.sh")], timeout=1800)
-    for name in [*PROGRAMS.values(), "vornkit_bench.exe", "startprobe.exe", "standin.exe"]:
+    for name in [*PROGRAMS.values(), *STEP_PROGRAMS.values(), "startprobe.exe", "standin.exe"]:
         if not (WIN_BUILD / name).is_file():
             raise SystemExit(f"missing {WIN_BUILD / name}: run scripts/build.sh")
     arch = harness.use_exe(WIN_BUILD / "vornkit.exe")
@@ -120,7 +141,7 @@ def install_programs():
     bench_dir = PREFIX / "drive_c" / "bench"
     program_dir.mkdir(exist_ok=True)
     bench_dir.mkdir(exist_ok=True)
-    for name in [*PROGRAMS.values(), "vornkit_bench.exe"]:
+    for name in [*PROGRAMS.values(), *STEP_PROGRAMS.values()]:
         shutil.copyfile(WIN_BUILD / name, program_dir / name)
     shutil.copyfile(WIN_BUILD / "startprobe.exe", bench_dir / "startprobe.exe")
     # The Notepad applet's program: found in the program's own folder first.
@@ -144,8 +165,8 @@ def wait_for_others(deadline):
 
 
 def wait_quiet():
-    """Waits until the prefix's processes together use no CPU for QUIET_SPAN seconds;
-    returns the seconds waited (the deadline passing is not an error: it is reported)."""
+    """Waits until the prefix's processes together use no CPU for QUIET_SPAN seconds, at most
+    QUIET_TIMEOUT; returns (seconds waited, whether it went quiet)."""
     start = time.monotonic()
     history = []
 
@@ -155,13 +176,14 @@ def wait_quiet():
             history.pop(0)
         return history
 
+    quiet = True
     try:
         wait_until("the prefix to go quiet", observe,
                    lambda h: h[-1][0] - h[0][0] >= QUIET_SPAN
                    and h[-1][1] - h[0][1] <= QUIET_TICKS, QUIET_TIMEOUT)
     except harness.WaitTimeout:
-        log("  (the prefix did not go quiet; starting anyway)")
-    return time.monotonic() - start
+        quiet = False
+    return time.monotonic() - start, quiet
 
 
 def end_desktop(desktop):
@@ -184,28 +206,32 @@ STORED_SETTINGS = "".join(f"[{s}]\r\nrunmode=3\r\n" for s in ("VORNCON", "VORNDO
                                                                   "VORNNOT"))
 
 
-def start_once(display, program, scenario):
+def start_once(display, program, scenario, steps=False):
     """Starts `program` on a fresh desktop, with no settings file ("first") or the one the
-    first start leaves ("usual"); both start all six applets. Returns (milliseconds to six
-    icons, RSS KiB, waited for quiet seconds, other test runs seen)."""
-    exe = PROGRAMS[program]
+    first start leaves ("usual"); both start all six applets. Returns a dict: "ms" to six icons,
+    "rss" (KiB), "waited" for quiet (s), "quiet", "others" (another Wine test run seen). With
+    `steps`, starts the program's step-timing variant instead and adds its "steps" (lines of
+    its steps file) and the probe's "probe" counters (start, sixth icon, frequency); no RSS."""
+    exe = (STEP_PROGRAMS if steps else PROGRAMS)[program]
     bench_dir = PREFIX / "drive_c" / "bench"
     result, go, hold = bench_dir / "result.txt", bench_dir / "go", bench_dir / "hold"
-    for f in (result, go, hold):
+    step_file = bench_dir / "steps.txt"
+    for f in (result, go, hold, step_file):
         f.unlink(missing_ok=True)
     settings_file().unlink(missing_ok=True)
     if scenario == "usual":
         settings_file().write_bytes(STORED_SETTINGS.encode("ascii"))
     env = harness.wine_env(PREFIX, display)
+    extra = ["--arg", r"--steps C:\bench\steps.txt"] if steps else []
     with open(OUT / "wine-output.log", "ab") as output:
         desktop = subprocess.Popen(
             [harness.WINE, "explorer", DESKTOP, r"C:\bench\startprobe.exe", "C:\\vornkit\\" + exe,
-             r"C:\bench\result.txt", "--go", r"C:\bench\go", "--hold", r"C:\bench\hold"],
+             r"C:\bench\result.txt", "--go", r"C:\bench\go", "--hold", r"C:\bench\hold", *extra],
             env=env, cwd=PREFIX, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
             start_new_session=True)
     try:
         wait_until("the probe to run", lambda: wine_pid(PREFIX, "startprobe.exe"), bool, 30)
-        waited = wait_quiet()
+        waited, quiet = wait_quiet()
         others = other_wine_tests(PREFIX)
         go.write_text("")
         text = wait_until("the probe's result",
@@ -213,44 +239,107 @@ def start_once(display, program, scenario):
                           lambda t: t.endswith("\n"), RESULT_TIMEOUT).split()
         if text[0] in ("timeout", "no-go", "cannot-start"):
             raise RuntimeError(f"{exe}: the probe reports {' '.join(text)}")
-        milliseconds = float(text[0])
-        pid = wait_until(f"the Linux process of {exe}", lambda: wine_pid(PREFIX, exe), bool, 10)
-        rss = steady_rss(pid)
+        got = {"ms": float(text[0]), "waited": waited, "quiet": quiet}
+        if steps:
+            got["probe"] = [int(v) for v in text[3:6]]
+            got["steps"] = wait_until(f"the steps of {exe}",
+                                      lambda: step_file.read_text() if step_file.exists() else "",
+                                      lambda t: t.endswith("\n"), 10).splitlines()
+        else:
+            pid = wait_until(f"the Linux process of {exe}", lambda: wine_pid(PREFIX, exe), bool,
+                             10)
+            got["rss"] = steady_rss(pid)
         others += other_wine_tests(PREFIX)
+        got["others"] = bool(others)
         hold.write_text("")
         wait_until(f"{exe} to end", lambda: wine_pid(PREFIX, exe), lambda p: p is None, 10)
-        return milliseconds, rss, waited, bool(others)
+        return got
     finally:
         end_desktop(desktop)
 
 
-def startup_runs(display, runs, deadline):
-    """The measured starts of each scenario, each taken while no other Wine test runs (until
-    `deadline`); a start that another run overlapped is taken again (up to 3 times)."""
+def rounds(runs):
+    """The starts of `runs` rounds, one of each program in each condition per round, in the
+    order A B B A A B B A ...: neither program always goes first."""
+    for i in range(runs):
+        pair = ["vornkit", "reference"] if i % 2 == 0 else ["reference", "vornkit"]
+        yield [(scenario, program) for scenario in SCENARIOS for program in pair]
+
+
+class Budget:
+    """The time the benchmark may take: a round of starts is begun only when, at the pace of
+    the rounds so far, it ends before the time kept back for what follows it."""
+
+    def __init__(self, end):
+        self.end = end
+        self.round_seconds = []
+
+    def allows_round(self, keep_back):
+        """`keep_back`: seconds for what follows, or a function that gives them."""
+        pace = max(self.round_seconds) if self.round_seconds else 0.0
+        keep = keep_back() if callable(keep_back) else keep_back
+        return time.monotonic() + pace + keep <= self.end
+
+    def took(self, seconds):
+        self.round_seconds.append(seconds)
+
+
+def startup_runs(display, runs, deadline, budget, keep_back):
+    """The measured starts, `runs` rounds unless the budget ends them early (each round whole,
+    so that both programs have as many starts). A start that another Wine test run overlapped
+    is taken again (up to 3 times) only until `deadline`. Returns the samples, the starts
+    another run overlapped, the starts on a prefix that did not go quiet, and the rounds made."""
     samples = {sc: {p: {"ms": [], "rss": []} for p in PROGRAMS} for sc in SCENARIOS}
-    overlapped = 0
+    overlapped = busy = made = 0
     log("warm-up: one unmeasured start of each program")
     for program in PROGRAMS:
         start_once(display, program, "first")
-    order = []
-    for i in range(runs):  # A B B A A B B A ...: neither program always goes first
-        for scenario in SCENARIOS:
-            pair = ["vornkit", "reference"] if i % 2 == 0 else ["reference", "vornkit"]
-            order += [(scenario, program) for program in pair]
-    for n, (scenario, program) in enumerate(order, 1):
-        for attempt in range(4):
-            wait_for_others(deadline)
-            ms, rss, waited, others = start_once(display, program, scenario)
-            if not others or attempt == 3 or time.monotonic() >= deadline:
-                break
-            log(f"  {n:2d}/{len(order)} {scenario} {program:9s} {ms:8.1f} ms: another Wine "
-                f"test run overlapped it; taken again")
-        overlapped += others
-        samples[scenario][program]["ms"].append(ms)
-        samples[scenario][program]["rss"].append(rss)
-        log(f"  {n:2d}/{len(order)} {scenario} {program:9s} {ms:8.1f} ms  {rss:6d} KiB"
-            f"  (quiet after {waited:.1f} s{', other Wine tests running' if others else ''})")
-    return samples, overlapped
+    total = runs * 2 * len(SCENARIOS)
+    n = 0
+    for starts in rounds(runs):
+        if made >= 2 and not budget.allows_round(keep_back):  # two at least, for quartiles
+            log(f"  the time budget ends the starts after {made} of {runs} rounds")
+            break
+        began = time.monotonic()
+        for scenario, program in starts:
+            n += 1
+            for attempt in range(4):
+                wait_for_others(deadline)
+                got = start_once(display, program, scenario)
+                if not got["others"] or attempt == 3 or time.monotonic() >= deadline:
+                    break
+                log(f"  {n:2d}/{total} {scenario} {program:9s} {got['ms']:8.1f} ms: another Wine "
+                    f"test run overlapped it; taken again")
+            overlapped += got["others"]
+            busy += not got["quiet"]
+            samples[scenario][program]["ms"].append(got["ms"])
+            samples[scenario][program]["rss"].append(got["rss"])
+            state = (f"quiet after {got['waited']:.1f} s" if got["quiet"] else
+                     f"prefix still busy after {got['waited']:.1f} s")
+            log(f"  {n:2d}/{total} {scenario} {program:9s} {got['ms']:8.1f} ms  {got['rss']:6d} KiB"
+                f"  ({state}{', other Wine tests running' if got['others'] else ''})")
+        made += 1
+        budget.took(time.monotonic() - began)
+    return samples, overlapped, busy, made
+
+
+def step_runs(display, runs, budget, keep_back):
+    """Starts of the step-timing variants, in rounds as the measured starts; returns each
+    start's probe counters and steps, by condition and program, and the rounds made."""
+    found = {sc: {p: [] for p in PROGRAMS} for sc in SCENARIOS}
+    made = 0
+    for starts in rounds(runs):
+        if not budget.allows_round(keep_back):
+            log(f"  the time budget ends the step starts after {made} of {runs} rounds")
+            break
+        began = time.monotonic()
+        for scenario, program in starts:
+            got = start_once(display, program, scenario, steps=True)
+            found[scenario][program].append({"probe": got["probe"], "steps": got["steps"]})
+            log(f"  steps {scenario} {program:9s} {got['ms']:8.1f} ms")
+        made += 1
+        budget.took(time.monotonic() - began)
+    return found, made
 
 
 # ---------------------------------------------------------------------------------------------
@@ -312,16 +401,27 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--arch", choices=("win32", "win64"), default="win32",
                         help="the build to measure (default: %(default)s)")
-    parser.add_argument("--runs", type=int, default=15, help="measured starts of each program")
-    parser.add_argument("--cycles", type=int, default=1000, help="leak cycles")
+    parser.add_argument("--runs", type=int, default=21,
+                        help="measured starts of each program in each condition "
+                        "(default: %(default)s)")
+    parser.add_argument("--step-runs", type=int, default=7,
+                        help="starts of each step-timing variant in each condition "
+                        "(default: %(default)s; 0: none)")
+    parser.add_argument("--cycles", type=int, default=300,
+                        help="leak cycles (default: %(default)s)")
     parser.add_argument("--skip-build", action="store_true")
-    parser.add_argument("--quiet-wait", type=float, default=1800,
-                        help="seconds in all to wait for other Wine test runs to end "
-                        "before the starts (default 1800)")
+    parser.add_argument("--budget", type=float, default=BUDGET,
+                        help="seconds the whole benchmark may take (default: %(default)g); "
+                        "rounds of starts that would not fit are left out and reported")
+    parser.add_argument("--quiet-wait", type=float, default=0,
+                        help="seconds in all to wait for other Wine test runs to end, and to "
+                        "take again a start one overlapped (default 0: measure and report)")
     args = parser.parse_args()
-    if args.runs < 2 or args.cycles < 1:
+    if args.runs < 2 or args.cycles < 1 or args.step_runs < 0:
         parser.error("--runs needs at least 2 (for quartiles), --cycles at least 1")
     began = time.monotonic()
+    budget = Budget(began + args.budget)
+    leak_reserve = LEAK_FIXED + LEAK_PER_CYCLE * args.cycles
     use_build(args.arch)
     OUT.mkdir(parents=True, exist_ok=True)
     lock = open(OUT / ".lock", "w")
@@ -337,32 +437,45 @@ def main():
     install_programs()
     size, dlls = size_and_imports()
 
-    deadline = time.monotonic() + args.quiet_wait
+    deadline = min(time.monotonic() + args.quiet_wait, budget.end - leak_reserve)
     wait_for_others(deadline)
     load_before = load_average()
     xvfb = harness.Xvfb(OUT / harness.XVFB_PID_FILE)
     try:
         cpu_before = cpu_times()
-        samples, overlapped = startup_runs(xvfb.display, args.runs, deadline)
+        # A round of step starts costs about what a measured one does: room is kept for them.
+        samples, overlapped, busy_starts, made = startup_runs(
+            xvfb.display, args.runs, deadline, budget,
+            lambda: leak_reserve + args.step_runs * max(budget.round_seconds or [0.0]))
         busy, niced = cpu_use(cpu_before, cpu_times())
+        found, step_made = step_runs(xvfb.display, args.step_runs, budget, lambda: leak_reserve)
         leaks, launches, leak_seconds = leak_cycles(xvfb.display, args.cycles)
     finally:
         harness.kill_prefix(PREFIX)
         xvfb.close()
     load_after = load_average()
 
-    rows = table(samples, overlapped, args.runs, size, dlls, leaks, launches, args.cycles)
+    rows = table(samples, overlapped, made, size, dlls, leaks, launches, args.cycles)
+    rows += step_table(found)
     wine = harness.run([harness.WINE, "--version"]).stdout.decode().strip()
-    rows += ["", f"{WIN_BUILD.name} build ({WIN_BUILD.relative_to(ROOT)}), {wine}, Xvfb 800x600x24, {os.cpu_count()} cores; load average "
-             f"{' '.join(load_before)} before, {' '.join(load_after)} after; the machine's "
-             f"CPU {busy:.0f} % busy during the starts ({niced:.0f} % by niced processes); "
-             f"{overlapped} of {4 * args.runs} measured starts overlapped another Wine test run; "
-             f"leak cycles took {float(leaks['seconds'][0]):.0f} s inside the program "
-             f"({leak_seconds:.0f} s in all); the whole benchmark "
-             f"{time.monotonic() - began:.0f} s."]
+    starts = 2 * len(SCENARIOS) * made
+    quiet = "quiet" if busy < 25 and not overlapped else "NOT quiet"
+    rows += ["", f"The machine was {quiet} during the starts: its CPU was {busy:.0f} % busy "
+             f"({niced:.0f} % by niced processes), load average {' '.join(load_before)} before "
+             f"and {' '.join(load_after)} after; {overlapped} of {starts} measured starts "
+             f"overlapped another Wine test run; {busy_starts} of {starts} began on a prefix "
+             f"that had not gone quiet within {QUIET_TIMEOUT:g} s. Made {made} of {args.runs} "
+             f"rounds of measured starts and {step_made} of {args.step_runs} of step starts"
+             f"{' (the time budget ended them)' if made < args.runs or step_made < args.step_runs else ''}.",
+             "", f"{WIN_BUILD.name} build ({WIN_BUILD.relative_to(ROOT)}), {wine}, Xvfb "
+             f"800x600x24, {os.cpu_count()} cores; leak cycles took "
+             f"{float(leaks['seconds'][0]):.0f} s inside the program ({leak_seconds:.0f} s in "
+             f"all); the whole benchmark {time.monotonic() - began:.0f} s (budget "
+             f"{args.budget:g} s)."]
     text = "\n".join(rows)
     (OUT / "results.md").write_text(text + "\n")
-    (OUT / "samples.json").write_text(json.dumps(samples, indent=1) + "\n")
+    (OUT / "samples.json").write_text(json.dumps({"starts": samples, "steps": found},
+                                                 indent=1) + "\n")
     print(text)
 
 

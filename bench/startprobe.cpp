@@ -1,14 +1,17 @@
 // Start-up timer for the benchmark, run inside Wine on the virtual desktop:
 //
-//   startprobe TARGET RESULT [--go FILE] [--hold FILE]
+//   startprobe TARGET RESULT [--go FILE] [--hold FILE] [--arg ARGUMENT]
 //
 // records the performance counter, starts TARGET, then copies the tray strip of the screen into
 // a memory bitmap about every millisecond until the six rightmost 16 x 16 icon slots all hold
 // icon pixels (not one uniform colour). The elapsed milliseconds go to the file RESULT as
-// "<ms> <screen copies taken> <target's process id>", or "timeout ..." when no six icons
+// "<ms> <screen copies taken> <target's process id> <counter at the start> <counter at the sixth
+// icon> <counter's frequency>" (the performance counter is the machine's: the target's own
+// timestamps compare with it), or "timeout ..." when no six icons
 // showed within 30 s. With --go, nothing starts before the file GO exists (the caller waits
 // for the desktop to settle first); with --hold, the target keeps running until the file HOLD
-// exists (so that its memory can be read). Then the target is terminated.
+// exists (so that its memory can be read). Then the target is terminated. With --arg, the
+// target's command line carries ARGUMENT after its quoted name.
 // Built by CMake as a helper of the Windows builds (target "startprobe").
 #include <windows.h>
 
@@ -41,15 +44,30 @@ bool HoldsIcon(const DWORD* strip, int stripWidth, int left) {
     return false;
 }
 
-// Waits until the file exists; false when it did not appear within `deadlineMs`.
+// Waits until the file exists; false when it did not appear within `deadlineMs`. The wait
+// blocks on a change to the file's folder (re-checked every 100 ms should a change go unseen):
+// polling would keep the prefix busy while the benchmark waits for it to go quiet.
 bool WaitForFile(const char* path, DWORD deadlineMs) {
+    char folder[MAX_PATH] = {};
+    lstrcpynA(folder, path, MAX_PATH);
+    if (char* slash = std::strrchr(folder, '\\'))
+        *slash = '\0';
+    HANDLE change = FindFirstChangeNotificationA(folder, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
     const DWORD start = GetTickCount();
-    while (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
-        if (GetTickCount() - start >= deadlineMs)
-            return false;
-        Sleep(1);
+    bool found = false;
+    while (!(found = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= deadlineMs)
+            break;
+        const DWORD slice = deadlineMs - elapsed < 100 ? deadlineMs - elapsed : 100;
+        if (change == INVALID_HANDLE_VALUE)
+            Sleep(slice);
+        else if (WaitForSingleObject(change, slice) == WAIT_OBJECT_0)
+            FindNextChangeNotification(change);
     }
-    return true;
+    if (change != INVALID_HANDLE_VALUE)
+        FindCloseChangeNotification(change);
+    return found;
 }
 
 bool WriteResult(const char* path, const char* text) {
@@ -69,11 +87,14 @@ int main(int argc, char** argv) {
     const char* result = argv[2];
     const char* go = nullptr;
     const char* hold = nullptr;
+    const char* argument = nullptr;
     for (int i = 3; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--go") == 0)
             go = argv[i + 1];
         else if (std::strcmp(argv[i], "--hold") == 0)
             hold = argv[i + 1];
+        else if (std::strcmp(argv[i], "--arg") == 0)
+            argument = argv[i + 1];
         else
             return 2;
     }
@@ -106,8 +127,11 @@ int main(int argc, char** argv) {
         WriteResult(result, "no-go\n");
         return 5;
     }
-    char line[MAX_PATH + 3];
-    std::snprintf(line, sizeof line, "\"%s\"", target);
+    char line[2 * MAX_PATH + 8];
+    if (argument)
+        std::snprintf(line, sizeof line, "\"%s\" %s", target, argument);
+    else
+        std::snprintf(line, sizeof line, "\"%s\"", target);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -138,8 +162,10 @@ int main(int argc, char** argv) {
         Sleep(1);
     }
     if (found)
-        std::snprintf(line, sizeof line, "%.3f %ld %lu\n", Milliseconds(start, now, frequency),
-                      polls, static_cast<unsigned long>(pi.dwProcessId));
+        std::snprintf(line, sizeof line, "%.3f %ld %lu %lld %lld %lld\n",
+                      Milliseconds(start, now, frequency), polls,
+                      static_cast<unsigned long>(pi.dwProcessId), start.QuadPart, now.QuadPart,
+                      frequency.QuadPart);
     else
         std::snprintf(line, sizeof line, "timeout %ld %lu\n", polls,
                       static_cast<unsigned long>(pi.dwProcessId));

@@ -26,8 +26,8 @@ Program::Program(platform::System& system, forms::WindowHost& host) : forms_(sys
             r, forms::FormDesign{.name = "frmIco", .icon = IDI_PROGRAM, .neverShown = true});
     });
     for (const applets::Applet& a : applets::kApplets) {
-        forms_.Register(std::string(a.window), [&a](forms::Runtime& r) {
-            return std::make_unique<applets::AppletWindow>(r, a);
+        forms_.Register(std::string(a.window), [this, &a](forms::Runtime& r) {
+            return std::make_unique<applets::AppletWindow>(r, a, starting_);
         });
         if (a.HasOptions())
             forms_.Register(std::string(a.optionsDialog), [&a](forms::Runtime& r) {
@@ -36,8 +36,15 @@ Program::Program(platform::System& system, forms::WindowHost& host) : forms_(sys
     }
 }
 
+// Every icon is handed to the shell before any applet reads or writes its run mode or loads its
+// options dialog: the shell draws the icons meanwhile, and the user sees them sooner.
 void Program::Start() {
+    starting_ = true;
     forms_.Load("frmMain");
+    starting_ = false;
+    for (std::string_view code : applets::kStartupOrder)
+        if (forms::Form* window = forms_.Find(std::string(applets::ByCode(code)->window)))
+            static_cast<applets::AppletWindow*>(window)->LoadOptions();
 }
 
 }  // namespace program

@@ -14,12 +14,14 @@ public:
     forms::Runtime& Forms() { return forms_; }
     options::GeneralSettings& Settings() { return settings_; }
 
-    // Loads the hidden start-up window, whose load is the whole start-up.
+    // Loads the hidden start-up window, whose load starts the applets and adds their icons;
+    // then each applet's run mode and hidden options dialog.
     void Start();
 
 private:
     forms::Runtime forms_;
     options::GeneralSettings settings_;
+    bool starting_ = false;  // applet windows loaded meanwhile leave their options for later
 };
 
 }  // namespace program

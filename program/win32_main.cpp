@@ -6,13 +6,6 @@
 #include "hosts/win32/win32_window_host.h"
 #include "program/program.h"
 
-#ifdef VORNKIT_BENCH
-#include <cstdlib>
-#include <cstring>
-
-#include "bench/cycles.h"
-#endif
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::win32::RestrictDllSearchToSystemFolder();
     platform::win32::Win32System system;
@@ -20,10 +13,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     program::Program program(system, host);
     host.SetRuntime(&program.Forms());
     program.Start();
-#ifdef VORNKIT_BENCH
-    if (const char* cycles = std::strstr(GetCommandLineA(), "--cycles "))
-        return bench::RunCycles(host, program, std::atoi(cycles + 9));
-#endif
 
     // Nothing posts WM_QUIT: the program ends through its exit command, which ends the process
     // from inside a handler. GetMessage fails (-1) only for an invalid window or message

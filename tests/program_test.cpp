@@ -2,6 +2,8 @@
 // ways it ends (its exit command, the session ending, a close request to a hidden window).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "program_fixture.h"
 
 namespace {
@@ -51,6 +53,29 @@ TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyRunModes) {
     EXPECT_EQ(f.Ini(),
               "[VORNCON]\r\nrunmode=3\r\n[VORNDOS]\r\nrunmode=3\r\n[VORNEXP]\r\nrunmode=3\r\n"
               "[VORNNOT]\r\nrunmode=3\r\n");
+}
+
+TEST(Startup, HandsEveryIconToTheShellBeforeTheRunModesAndOptionsDialogs) {
+    for (const char* ini : {"", "[VORNDOS]\r\nrunmode=2\r\n"}) {
+        SCOPED_TRACE(ini);
+        ProgramFixture f;
+        f.Ini(ini);
+        f.api.logReads = true;
+        f.program.Start();
+        const auto log = f.api.Only({"icon.add", "read VORN", "write", "load frm"});
+        const auto lastIcon = std::find_if(log.rbegin(), log.rend(), [](const std::string& l) {
+            return l.rfind("icon.add", 0) == 0;
+        });
+        ASSERT_NE(lastIcon, log.rend());
+        // Before the last icon: the general settings, the start-up window, the applet windows.
+        for (auto l = log.begin(); l != lastIcon.base(); ++l)
+            EXPECT_TRUE(l->rfind("icon.add", 0) == 0 || l->rfind("read VORNKIT", 0) == 0 ||
+                        (l->rfind("load", 0) == 0 && l->find("Opt") == std::string::npos))
+                << *l;
+        // Then each applet with options still reads its run mode and loads its dialog hidden.
+        for (const char* dialog : {"frmTCOpt", "frmTDOpt", "frmTEOpt", "frmTNOpt"})
+            EXPECT_TRUE(f.program.Forms().IsLoaded(dialog)) << dialog;
+    }
 }
 
 TEST(Windows, OnlyTheGeneralOptionsDialogHasATaskbarButton) {

@@ -1,0 +1,145 @@
+// Start-up steps for the benchmark. Only the vornkit_bench build (VORNKIT_BENCH) has them: its
+// entry runs the program on the system and the window host below, which time every settings
+// read and write, icon call, window made, message filter change and timer the start-up makes,
+// and marks its own steps. With "--steps FILE" it writes them to FILE once the start-up is done,
+// one line per step: what, detail, then the performance counter at its beginning and its end
+// (the machine's counter, which the benchmark's start-up probe reads too).
+#pragma once
+
+#ifdef VORNKIT_BENCH
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "hosts/win32/win32_system.h"
+#include "hosts/win32/win32_window_host.h"
+
+namespace platform::win32::bench {
+
+struct Step {
+    const char* what;
+    std::string detail;
+    LONGLONG begin, end;
+};
+
+inline std::vector<Step>& Steps() {
+    static std::vector<Step> steps;
+    return steps;
+}
+
+inline LONGLONG Counter() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+// Times the scope it lives in as one step.
+class Timed {
+public:
+    explicit Timed(const char* what, std::string detail = {})
+        : what_(what), detail_(std::move(detail)), begin_(Counter()) {}
+    ~Timed() { Steps().push_back({what_, std::move(detail_), begin_, Counter()}); }
+    Timed(const Timed&) = delete;
+    Timed& operator=(const Timed&) = delete;
+
+private:
+    const char* what_;
+    std::string detail_;
+    LONGLONG begin_;
+};
+
+class StepSystem : public Win32System {
+public:
+    std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
+                                           const std::string& def, char* buffer, std::uint32_t size,
+                                           const std::string& file) override {
+        Timed t("settings read", section + "/" + key);
+        return Win32System::GetPrivateProfileStringA(section, key, def, buffer, size, file);
+    }
+    bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
+                                    const std::string& value, const std::string& file) override {
+        Timed t("settings written", section + "/" + key);
+        return Win32System::WritePrivateProfileStringA(section, key, value, file);
+    }
+    bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) override {
+        Timed t("icon call", std::to_string(message));
+        return Win32System::Shell_NotifyIconA(message, record);
+    }
+};
+
+// The message filter's functions, timed: found at run time like the product's.
+struct TimedFilter {
+    static inline MessageFilter real;
+    static BOOL WINAPI ForWindow(HWND hwnd, UINT message, DWORD action, void* status) {
+        Timed t("message filter", "window");
+        return real.forWindow(hwnd, message, action, status);
+    }
+    static BOOL WINAPI ForProcess(UINT message, DWORD action) {
+        Timed t("message filter", "process");
+        return real.forProcess(message, action);
+    }
+    static MessageFilter OfSystem() {
+        Timed t("message filter looked up");
+        real = MessageFilter::OfSystem();
+        MessageFilter timed;
+        timed.forWindow = real.forWindow ? ForWindow : nullptr;
+        timed.forProcess = real.forProcess ? ForProcess : nullptr;
+        return timed;
+    }
+};
+
+class StepHost : public Win32WindowHost {
+public:
+    explicit StepHost(HINSTANCE instance) : Win32WindowHost(instance, TimedFilter::OfSystem()) {}
+    Handle CreateFormWindow(forms::Form& form) override {
+        Timed t("window made", form.Name());
+        return Win32WindowHost::CreateFormWindow(form);
+    }
+    void ShowFormWindow(forms::Form& form, bool visible) override {
+        Timed t(visible ? "window shown" : "window hidden", form.Name());
+        Win32WindowHost::ShowFormWindow(form, visible);
+    }
+    void SetTopmost(forms::Form& form, bool on) override {
+        Timed t("window placed", form.Name());
+        Win32WindowHost::SetTopmost(form, on);
+    }
+    void MoveFormWindow(forms::Form& form, int leftTwips, int topTwips) override {
+        Timed t("window moved", form.Name());
+        Win32WindowHost::MoveFormWindow(form, leftTwips, topTwips);
+    }
+    forms::Size FormOuterSize(forms::Form& form) override {
+        Timed t("window size asked", form.Name());
+        return Win32WindowHost::FormOuterSize(form);
+    }
+    int ScreenWidthTwips() override {
+        Timed t("screen size asked");
+        return Win32WindowHost::ScreenWidthTwips();
+    }
+    int ScreenHeightTwips() override {
+        Timed t("screen size asked");
+        return Win32WindowHost::ScreenHeightTwips();
+    }
+    void StartTimer(forms::Form& form, int id, unsigned milliseconds) override {
+        Timed t("timer started", form.Name());
+        Win32WindowHost::StartTimer(form, id, milliseconds);
+    }
+};
+
+inline bool WriteSteps(const char* path) {
+    FILE* f = std::fopen(path, "w");
+    if (!f)
+        return false;
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    std::fprintf(f, "frequency\t\t%lld\t%lld\n", frequency.QuadPart, frequency.QuadPart);
+    for (const Step& s : Steps())
+        std::fprintf(f, "%s\t%s\t%lld\t%lld\n", s.what, s.detail.c_str(), s.begin, s.end);
+    return std::fclose(f) == 0;
+}
+
+}  // namespace platform::win32::bench
+
+#endif
