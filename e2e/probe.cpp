@@ -10,6 +10,9 @@
 //                        dialog's controls); an edit control's text is what it answers to
 //                        WM_GETTEXT, a button's check state what it answers to BM_GETCHECK
 //   probe text HWND      the text a window reports when asked (WM_GETTEXT): a tooltip's tip
+//   probe accname HWND   the name a screen reader reads for the window (its accessible object's
+//                        name, through Active Accessibility, from this process), in UTF-8;
+//                        "failed" when no object or name came
 //   probe taskbar        the handle of each window that has a button showing in the taskbar
 //                        (Wine's taskbar buttons are children of the tray window whose control
 //                        id is the handle of the window they stand for)
@@ -34,6 +37,7 @@
 // characters in captions are shown as blanks.
 #include <windows.h>
 // The headers below need windows.h first.
+#include <oleacc.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -115,6 +119,30 @@ void PrintText(HWND hwnd) {
     char text[1024] = {};
     if (AskText(hwnd, text, sizeof(text)))
         std::printf("%s\n", text);
+}
+
+void PrintAccessibleName(HWND hwnd) {
+    CoInitialize(nullptr);
+    IAccessible* object = nullptr;
+    BSTR name = nullptr;
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))) ||
+        !object || FAILED(object->get_accName(self, &name)) || !name) {
+        std::printf("failed\n");
+    } else {
+        char text[1024] = {};
+        WideCharToMultiByte(CP_UTF8, 0, name, -1, text, sizeof(text) - 1, nullptr, nullptr);
+        std::printf("%s\n", text);
+    }
+    if (name)
+        SysFreeString(name);
+    if (object)
+        object->Release();
+    CoUninitialize();
 }
 
 BOOL CALLBACK PrintTaskbarButton(HWND button, LPARAM tray) {
@@ -321,6 +349,11 @@ bool Run(int argc, char** argv) {
     }
     if (std::strcmp(command, "text") == 0 && argc >= 3) {
         PrintText(
+            reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 10))));
+        return true;
+    }
+    if (std::strcmp(command, "accname") == 0 && argc >= 3) {
+        PrintAccessibleName(
             reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 10))));
         return true;
     }

@@ -356,6 +356,10 @@ def test_applet_dialogs_show_stored_choices_and_write_only_what_the_user_changes
         assert edits(controls) == [], f"parameter box of the {code} dialog"
         assert radio_states(controls) == {"Normal": 0, "Minimized": 0, "Maximized": 1}, (
             f"window styles shown in the {code} dialog")
+        # A screen reader, in a process of its own, reads each button by its label's word.
+        for label, radio in radios(controls).items():
+            assert d.probe("accname", radio.hwnd).strip() == label, (
+                f"the name a screen reader reads for {label} in the {code} dialog")
         click_box(d, radios(controls)[choice])
         name = BY_CODE[code].section
         d.wait_settings(f"run mode {runmode} in {name}",

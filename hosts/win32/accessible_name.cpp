@@ -41,6 +41,14 @@ struct Oleacc {
         if (HMODULE dll = LoadSystemLibrary("oleaut32.dll"))
             o.allocString = reinterpret_cast<AllocString>(
                 reinterpret_cast<void*>(GetProcAddress(dll, "SysAllocString")));
+        // A screen reader asks from its own process, and the object reaches it only through COM's
+        // marshalling, which needs COM started on this thread: a single-threaded apartment, which
+        // the program's message loop serves. It is never ended; the program ends its process.
+        using Initialize = HRESULT(WINAPI*)(void*, DWORD);
+        if (HMODULE dll = LoadSystemLibrary("ole32.dll"))
+            if (auto init = reinterpret_cast<Initialize>(
+                    reinterpret_cast<void*>(GetProcAddress(dll, "CoInitializeEx"))))
+                init(nullptr, COINIT_APARTMENTTHREADED);  // already started: nothing changes
         return o;
     }
 };
@@ -48,6 +56,10 @@ struct Oleacc {
 // IID_IAccessible, spelt out so that no import library is needed for it.
 const IID kIidAccessible = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// IID_IOleWindow, likewise.
+const IID kIidOleWindow = {
+    0x00000114, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
@@ -58,17 +70,22 @@ class Named final : public IAccessible {
 public:
     Named(IAccessible* inner, std::wstring name) : inner_(inner), name_(std::move(name)) {}
 
-    // IUnknown. Interfaces beyond these (IOleWindow, IEnumVARIANT) are the system object's.
+    // IUnknown. The window the object stands for (IOleWindow) is the system object's to tell;
+    // nothing else of it is handed out, since a client would read the unnamed object through it
+    // (its IServiceProvider gives the system's object itself).
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         if (!out)
             return E_POINTER;
+        *out = nullptr;
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
             IsEqualIID(riid, kIidAccessible)) {
             *out = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
         }
-        return inner_->QueryInterface(riid, out);
+        if (IsEqualIID(riid, kIidOleWindow))
+            return inner_->QueryInterface(riid, out);
+        return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
     ULONG STDMETHODCALLTYPE Release() override {

@@ -18,7 +18,13 @@ namespace {
 const GUID kIidAccessible = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
-// The name a screen reader gives the window, "(no accessible object)" when there is none.
+// IID_IServiceProvider: the system's own object answers it, and through it a client reaches that
+// object itself, unnamed.
+const GUID kIidServiceProvider = {
+    0x6d5140c1, 0x7436, 0x11ce, {0x80, 0x34, 0x00, 0xaa, 0x00, 0x60, 0x09, 0xfa}};
+
+// The name a screen reader gives the window, "(no accessible object)" when there is none, and
+// "(unnamed object offered)" when the object hands out a way to the system's unnamed one.
 std::wstring AccessibleName(HWND hwnd) {
     using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
     static HMODULE oleacc = LoadLibraryA("oleacc.dll");
@@ -40,6 +46,13 @@ std::wstring AccessibleName(HWND hwnd) {
     if (SUCCEEDED(object->get_accName(self, &name)) && name)
         out = name;
     SysFreeString(name);
+    IUnknown* services = nullptr;
+    if (SUCCEEDED(
+            object->QueryInterface(kIidServiceProvider, reinterpret_cast<void**>(&services))) &&
+        services) {
+        services->Release();
+        out = L"(unnamed object offered)";
+    }
     object->Release();
     return out;
 }
