@@ -121,28 +121,52 @@ void PrintText(HWND hwnd) {
         std::printf("%s\n", text);
 }
 
+// Active Accessibility's DLLs are loaded for this command alone: every other command starts
+// without them.
 void PrintAccessibleName(HWND hwnd) {
-    CoInitialize(nullptr);
+    using Initialize = HRESULT(WINAPI*)(void*);
+    using Uninitialize = void(WINAPI*)();
+    using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    using FreeString = void(WINAPI*)(BSTR);
+    HMODULE ole32 = LoadLibraryA("ole32.dll");
+    HMODULE oleacc = LoadLibraryA("oleacc.dll");
+    HMODULE oleaut32 = LoadLibraryA("oleaut32.dll");
+    auto find = [](HMODULE dll, const char* name) {
+        return dll ? reinterpret_cast<void*>(GetProcAddress(dll, name)) : nullptr;
+    };
+    auto init = reinterpret_cast<Initialize>(find(ole32, "CoInitialize"));
+    auto uninit = reinterpret_cast<Uninitialize>(find(ole32, "CoUninitialize"));
+    auto fromWindow = reinterpret_cast<FromWindow>(find(oleacc, "AccessibleObjectFromWindow"));
+    auto freeString = reinterpret_cast<FreeString>(find(oleaut32, "SysFreeString"));
+    if (!init || !uninit || !fromWindow || !freeString) {
+        std::printf("failed (no Active Accessibility)\n");
+        return;
+    }
+    // IID_IAccessible, spelt out so that nothing is linked for it.
+    const GUID iidAccessible = {
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    init(nullptr);
     IAccessible* object = nullptr;
     BSTR name = nullptr;
     VARIANT self;
-    VariantInit(&self);
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
-    if (FAILED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, IID_IAccessible,
-                                          reinterpret_cast<void**>(&object))) ||
-        !object || FAILED(object->get_accName(self, &name)) || !name) {
-        std::printf("failed\n");
+    const HRESULT got = fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), iidAccessible,
+                                   reinterpret_cast<void**>(&object));
+    if (FAILED(got) || !object) {
+        std::printf("failed (no object: 0x%08lx)\n", static_cast<unsigned long>(got));
+    } else if (FAILED(object->get_accName(self, &name)) || !name) {
+        std::printf("failed (no name)\n");
     } else {
         char text[1024] = {};
         WideCharToMultiByte(CP_UTF8, 0, name, -1, text, sizeof(text) - 1, nullptr, nullptr);
         std::printf("%s\n", text);
     }
     if (name)
-        SysFreeString(name);
+        freeString(name);
     if (object)
         object->Release();
-    CoUninitialize();
+    uninit();
 }
 
 BOOL CALLBACK PrintTaskbarButton(HWND button, LPARAM tray) {

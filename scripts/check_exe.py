@@ -17,7 +17,7 @@ MACHINES = {0x14C: "x86", 0x8664: "amd64"}
 # DLLs that come with every Windows the program runs on.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "advapi32.dll",
                "comctl32.dll", "msvcrt.dll", "ntdll.dll", "comdlg32.dll", "ole32.dll",
-               "oleaut32.dll", "oleacc.dll", "shlwapi.dll", "version.dll", "winmm.dll"}
+               "oleaut32.dll", "shlwapi.dll", "version.dll", "winmm.dll"}
 
 
 def read_pe(data):
