@@ -375,6 +375,12 @@ class Desktop:
         self.move_mouse_away()
         return menu
 
+    def open_and_escape_menu(self, slot):
+        """Right-clicks the icon, then closes its popup menu with Esc and waits until it is gone."""
+        self.point_at_menu(self.open_menu(slot))
+        self.key("Escape")
+        self.wait_no_window(cls="#32768")
+
     def choose_menu_item(self, menu, labels, label):
         """Clicks the entry `label` of an open popup menu holding `labels`."""
         row = next(r for r in menu_rows(menu.rect, labels) if r.label == label)

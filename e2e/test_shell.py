@@ -52,10 +52,7 @@ def test_close_sent_to_an_applet_window_ends_the_program_with_every_icon_removed
 
 def test_alt_f4_after_a_tray_menu_leaves_every_icon(d):
     start(d)
-    menu = d.open_menu(SLOT["TN"])
-    d.point_at_menu(menu)
-    d.key("Escape")
-    d.wait_no_window(cls="#32768")
+    d.open_and_escape_menu(SLOT["TN"])
     # The hidden applet window brought to the front for the menu is still there, and Alt+F4
     # sends it the close command. Sent rather than typed (keys are unreliable after a menu under
     # Wine): the answer comes once the command has been handled.

@@ -207,10 +207,7 @@ def test_popup_menu_entries_of_each_icon(d):
 
 def test_escape_closes_popup_menu(d):
     start(d)
-    menu = d.open_menu(SLOT["TD"])
-    d.point_at_menu(menu)
-    d.key("Escape")
-    d.wait_no_window(cls="#32768")
+    d.open_and_escape_menu(SLOT["TD"])
     assert d.launches() == [], "programs started by closing the menu"
     d.click_slot(SLOT["TD"])
     assert d.wait_launches(1) == [DEFAULT_LAUNCH["TD"]], "started by a click after the menu"
