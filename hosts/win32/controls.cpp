@@ -17,19 +17,8 @@ namespace {
 
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL: Enter and Esc press nothing
 constexpr int kCircleOnly = 300;      // twips: an option button this narrow shows its circle alone
-
-// Captions are UTF-8. The controls are made as UTF-16 windows with their captions in UTF-16, so
-// that a character beyond the ANSI code page (the About box's copyright sign) shows as itself
-// under any code page.
-std::wstring Widen(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
-    wide.resize(static_cast<std::size_t>(n - 1));
-    return wide;
-}
+// Captions are UTF-8, and the controls are made as UTF-16 windows (Wide), so that a character
+// beyond the ANSI code page (the About box's copyright sign) shows as itself under any code page.
 
 // How each kind of control is made. A kind without a class (the shape) is drawn by the form
 // itself and takes no clicks.
@@ -193,8 +182,8 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
         // the circle stays small and the first letters would peep out, so none is drawn. Its
         // caption is its accessible name instead.
         const bool captionShown = s.kind != forms::Kind::OptionButton || s.width > kCircleOnly;
-        HWND h = CreateWindowExW(kind.exStyle, Widen(kind.windowClass).c_str(),
-                                 captionShown ? Widen(s.caption).c_str() : L"", style, x, y, cx, cy,
+        HWND h = CreateWindowExW(kind.exStyle, Wide(kind.windowClass).c_str(),
+                                 captionShown ? Wide(s.caption).c_str() : L"", style, x, y, cx, cy,
                                  w.hwnd.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
                                  instance_, nullptr);
         bench::Created(bench::kWindow, h != nullptr);  // destroyed with its form's window
@@ -203,7 +192,7 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
         if (kind.windowClass == kPictureClass)
             SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
         if (!captionShown)
-            GiveAccessibleName(h, Widen(s.caption));
+            GiveAccessibleName(h, Wide(s.caption));
         if (kind.drawsText)
             SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(w, s.font)), FALSE);
         if (s.kind == forms::Kind::TextBox)

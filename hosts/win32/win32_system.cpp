@@ -35,15 +35,6 @@ HKEY ToKey(Handle h) {
     return reinterpret_cast<HKEY>(h);
 }
 
-std::wstring Wide(const std::string& utf8) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
 std::string Utf8(const wchar_t* wide, int length) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
@@ -66,6 +57,15 @@ std::string ModuleFileName() {
 }
 
 }  // namespace
+
+std::wstring Wide(const std::string& utf8) {
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
 
 void RestrictDllSearchToSystemFolder() {
     using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);

@@ -17,6 +17,9 @@ namespace platform::win32 {
 // update. How the program starts other programs does not change.
 void RestrictDllSearchToSystemFolder();
 
+// UTF-8 text, the program's own, as the wide forms of the system calls take it.
+std::wstring Wide(const std::string& utf8);
+
 // Loads a system DLL from the system folder (side-by-side redirection, as for comctl32 with the
 // program's manifest, still applies), or by name where Windows cannot be told the folder.
 HMODULE LoadSystemLibrary(const char* name);
