@@ -28,7 +28,7 @@ WINE = WINE_LOADERS[ARCH]
 ARTIFACTS_DIR = BUILD_DIR / "artifacts" / ARCH
 
 POLL = 0.1  # seconds between two looks at the system under test
-START_TIMEOUT = 20.0  # a cold Wine may take this long to bring up a desktop and a program
+START_TIMEOUT = 40.0  # a cold Wine on a loaded 2-core host may take this long to bring up a program
 ACTION_TIMEOUT = 10.0  # a click's visible effect
 
 PROGRAM_DIR = "C:\\vornkit"
