@@ -4,7 +4,7 @@ resource leaks over many dialog and launch cycles. Prints one markdown table (al
 build/bench/results.md; each start's figures go to build/bench/samples.json).
 
     python3 bench/run.py [--arch win32|win64] [--runs N] [--step-runs N] [--cycles N]
-                         [--skip-build] [--budget SECONDS] [--quiet-wait SECONDS]
+                         [--skip-build] [--budget SECONDS] [--quiet-wait SECONDS] [--spread]
 
 --arch picks the build measured: win32 (build/win32, under 32-bit Wine, the default) or win64
 (build/win64, under 64-bit Wine); the yardstick and the helpers are of the same build.
@@ -35,6 +35,13 @@ Time: the whole benchmark keeps within "--budget" seconds (default 840, the buil
 Rounds of starts are begun only while, at the pace of the rounds so far, they end before the
 time kept back for the leak cycles; rounds left out are reported. On a 2-core machine shared
 with other builds the default run takes about 8 to 12 minutes.
+
+One core: every Wine process of a start (the server, the desktop, the probe, the program) runs on
+one core of the machine, the last one it offers, unless "--spread" is given. Left free, the
+starts of either program fall at random into two groups about 30 ms apart (60-75 ms and 90-110
+ms on a quiet 2-core virtual machine): in the slow one every window the program makes takes
+twice as long, since each call to the Wine server wakes a process on the other core. A median of
+such starts tells more of how many fell into which group than of the program.
 
 Every wait polls for its condition with a deadline. What is read off the machine (the
 prefix's processes, CPU time, resident memory) is in bench/machine.py, the tables in
@@ -72,6 +79,9 @@ PROGRAMS = {"vornkit": "vornkit.exe", "reference": "vornkit_reference.exe"}
 # The step-timing variants of the two (bench/step_timing.h): "--steps FILE".
 STEP_PROGRAMS = {"vornkit": "vornkit_bench.exe", "reference": "vornkit_reference_bench.exe"}
 DESKTOP = f"/desktop=Default,{harness.SCREEN_W}x{harness.SCREEN_H}"
+
+# The core every Wine process runs on (None: any), chosen by main().
+WINE_CPU = None
 
 QUIET_TICKS = 1  # CPU clock ticks the prefix may use in QUIET_SPAN and still count as quiet
 QUIET_SPAN = 0.5
@@ -186,6 +196,14 @@ def wait_quiet():
     return time.monotonic() - start, quiet
 
 
+def start_wine(command, env, output):
+    """Starts a Wine command in a session of its own (on WINE_CPU, when one is chosen); the Wine
+    server it starts, and every process that starts, inherit the core."""
+    pin = (lambda: os.sched_setaffinity(0, {WINE_CPU})) if WINE_CPU is not None else None
+    return subprocess.Popen(command, env=env, cwd=PREFIX, stdin=subprocess.DEVNULL, stdout=output,
+                            stderr=output, start_new_session=True, preexec_fn=pin)
+
+
 def end_desktop(desktop):
     """Ends every process of the prefix and waits for the `wine explorer` desktop process."""
     harness.kill_prefix(PREFIX)
@@ -224,11 +242,10 @@ def start_once(display, program, scenario, steps=False):
     env = harness.wine_env(PREFIX, display)
     extra = ["--arg", r"--steps C:\bench\steps.txt"] if steps else []
     with open(OUT / "wine-output.log", "ab") as output:
-        desktop = subprocess.Popen(
+        desktop = start_wine(
             [harness.WINE, "explorer", DESKTOP, r"C:\bench\startprobe.exe", "C:\\vornkit\\" + exe,
              r"C:\bench\result.txt", "--go", r"C:\bench\go", "--hold", r"C:\bench\hold", *extra],
-            env=env, cwd=PREFIX, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
-            start_new_session=True)
+            env, output)
     try:
         wait_until("the probe to run", lambda: wine_pid(PREFIX, "startprobe.exe"), bool, 30)
         waited, quiet = wait_quiet()
@@ -355,11 +372,9 @@ def leak_cycles(display, cycles):
     log(f"leak cycles: {cycles} of each dialog, {cycles} launches")
     start = time.monotonic()
     with open(OUT / "wine-output.log", "ab") as output:
-        desktop = subprocess.Popen(
+        desktop = start_wine(
             [harness.WINE, "explorer", DESKTOP, r"C:\vornkit\vornkit_bench.exe", "--cycles",
-             str(cycles)],
-            env=env, cwd=PREFIX, stdin=subprocess.DEVNULL, stdout=output, stderr=output,
-            start_new_session=True)
+             str(cycles)], env, output)
     try:
         wait_until("vornkit_bench.exe to start", lambda: wine_pid(PREFIX, "vornkit_bench.exe"),
                    bool, 30)
@@ -416,6 +431,8 @@ def main():
     parser.add_argument("--quiet-wait", type=float, default=0,
                         help="seconds in all to wait for other Wine test runs to end, and to "
                         "take again a start one overlapped (default 0: measure and report)")
+    parser.add_argument("--spread", action="store_true",
+                        help="let Wine's processes run on every core (default: all on one)")
     args = parser.parse_args()
     if args.runs < 2 or args.cycles < 1 or args.step_runs < 0:
         parser.error("--runs needs at least 2 (for quartiles), --cycles at least 1")
@@ -423,6 +440,9 @@ def main():
     budget = Budget(began + args.budget)
     leak_reserve = LEAK_FIXED + LEAK_PER_CYCLE * args.cycles
     use_build(args.arch)
+    global WINE_CPU
+    cpus = sorted(os.sched_getaffinity(0))
+    WINE_CPU = cpus[-1] if len(cpus) > 1 and not args.spread else None
     OUT.mkdir(parents=True, exist_ok=True)
     lock = open(OUT / ".lock", "w")
     try:
@@ -459,6 +479,8 @@ def main():
     rows += step_table(found)
     wine = harness.run([harness.WINE, "--version"]).stdout.decode().strip()
     starts = 2 * len(SCENARIOS) * made
+    cores = (f"every Wine process on core {WINE_CPU}" if WINE_CPU is not None else
+             "Wine's processes on every core")
     quiet = "quiet" if busy < 25 and not overlapped else "NOT quiet"
     rows += ["", f"The machine was {quiet} during the starts: its CPU was {busy:.0f} % busy "
              f"({niced:.0f} % by niced processes), load average {' '.join(load_before)} before "
@@ -468,7 +490,7 @@ def main():
              f"rounds of measured starts and {step_made} of {args.step_runs} of step starts"
              f"{' (the time budget ended them)' if made < args.runs or step_made < args.step_runs else ''}.",
              "", f"{WIN_BUILD.name} build ({WIN_BUILD.relative_to(ROOT)}), {wine}, Xvfb "
-             f"800x600x24, {os.cpu_count()} cores; leak cycles took "
+             f"800x600x24, {os.cpu_count()} cores, {cores}; leak cycles took "
              f"{float(leaks['seconds'][0]):.0f} s inside the program ({leak_seconds:.0f} s in "
              f"all); the whole benchmark {time.monotonic() - began:.0f} s (budget "
              f"{args.budget:g} s)."]

@@ -4,7 +4,8 @@
 # build that scripts/run.sh runs: the 32-bit one where this host runs 32-bit programs, the 64-bit
 # one otherwise (or with VORNKIT_WINE64=1); "--arch win32|win64" chooses. Other options: see
 # python3 bench/run.py --help (--runs N, --step-runs N, --cycles N, --skip-build, --budget
-# SECONDS, --quiet-wait SECONDS). By default it finishes within 14 minutes.
+# SECONDS, --quiet-wait SECONDS, --spread). By default it finishes within 14 minutes, and every
+# Wine process runs on one core (--spread: on every core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
