@@ -19,7 +19,7 @@ unmeasured warm-up start of each. Before each start the benchmark waits until th
 processes have gone quiet, at most QUIET_TIMEOUT seconds: a prefix or a machine that stays busy
 is not waited out but reported (how many starts began on a busy prefix, how busy the machine's
 CPU was, how many starts overlapped another Wine test run). Both programs are timed in two
-conditions, N rounds of starts (default 21): the first start (no settings file, so the program
+conditions, N rounds of starts (default 41): the first start (no settings file, so the program
 writes its four default run modes) and the usual one (the file the first start leaves in place).
 While the program still runs, its resident memory (VmRSS of its Wine process) is read once it
 has stayed the same for a full second.
@@ -416,7 +416,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--arch", choices=("win32", "win64"), default="win32",
                         help="the build to measure (default: %(default)s)")
-    parser.add_argument("--runs", type=int, default=21,
+    parser.add_argument("--runs", type=int, default=41,
                         help="measured starts of each program in each condition "
                         "(default: %(default)s)")
     parser.add_argument("--step-runs", type=int, default=7,
