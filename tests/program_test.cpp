@@ -178,48 +178,30 @@ TEST(SessionEnd, TheSessionEndingEndsTheProgramAsItsExitDoes) {
     }
 }
 
-TEST(SessionEnd, ClosingAWindowTheUserNeverSeesEndsTheProgram) {
-    for (const char* window : {"frmMain", "frmTAIcon", "frmTDIcon"}) {
-        SCOPED_TRACE(window);
-        TwoApplets f;
-        forms::Form& form = *f.program.Forms().Find(window);
-        f.program.Forms().Dispatch([&] { form.CloseRequested(); });
-        EXPECT_EQ(f.api.log, kExitOrder);
-    }
-    {
-        SCOPED_TRACE("the close box of a dialog closes the dialog alone");
-        ProgramFixture f;
-        f.program.Start();
-        f.program.Forms().Reopen("frmOptions");
-        f.api.log.clear();
-        forms::Form& dialog = *f.program.Forms().Find("frmOptions");
-        f.program.Forms().Dispatch([&] { dialog.CloseRequested(); });
-        EXPECT_EQ(f.api.log, std::vector<std::string>{"unload frmOptions"});
-        EXPECT_FALSE(f.api.ended);
-    }
-}
-
-// Alt+F4 reaches an applet window after its popup menu brought it to the front; the user means
-// the window they were working in, and the program must not end.
-TEST(SessionEnd, TheCloseCommandClosesOnlyAWindowTheUserSees) {
-    for (const char* window : {"frmMain", "frmTAIcon", "frmTDIcon"}) {
-        SCOPED_TRACE(window);
-        TwoApplets f;
-        forms::Form& form = *f.program.Forms().Find(window);
-        f.program.Forms().Dispatch([&] { form.CloseCommand(); });
-        EXPECT_EQ(f.api.log, std::vector<std::string>{});
-        EXPECT_FALSE(f.api.ended);
-        EXPECT_TRUE(f.program.Forms().IsLoaded(window));
-    }
-    for (const char* dialog : {"frmOptions", "frmTDOpt", "frmAbout"}) {
-        SCOPED_TRACE(dialog);
-        TwoApplets f;
-        f.program.Forms().Reopen(dialog);
-        f.api.log.clear();
-        forms::Form& form = *f.program.Forms().Find(dialog);
-        f.program.Forms().Dispatch([&] { form.CloseCommand(); });
-        EXPECT_EQ(f.api.log, std::vector<std::string>{"unload " + std::string(dialog)});
-        EXPECT_FALSE(f.api.ended);
+// A close request (as an installer or taskkill sends it) to a window the user never sees ends the
+// program. The close command (Alt+F4, which reaches an applet window after its popup menu brought
+// it to the front) means the window the user was working in, and the program must not end. Either
+// closes a dialog alone.
+TEST(SessionEnd, ClosingAWindowEndsTheProgramOnlyThroughAWindowTheUserNeverSees) {
+    for (bool command : {false, true}) {
+        for (const std::string window :
+             {"frmMain", "frmTAIcon", "frmTDIcon", "frmOptions", "frmTDOpt", "frmAbout"}) {
+            SCOPED_TRACE(window + (command ? " close command" : " close request"));
+            TwoApplets f;
+            const bool dialog = window.find("Icon") == std::string::npos && window != "frmMain";
+            if (dialog) {
+                f.program.Forms().Reopen(window);
+                f.api.log.clear();
+            }
+            forms::Form& form = *f.program.Forms().Find(window);
+            f.program.Forms().Dispatch(
+                [&] { command ? form.CloseCommand() : form.CloseRequested(); });
+            EXPECT_EQ(f.api.log, dialog    ? std::vector<std::string>{"unload " + window}
+                                 : command ? std::vector<std::string>{}
+                                           : kExitOrder);
+            EXPECT_EQ(f.api.ended, !dialog && !command);
+            EXPECT_EQ(f.program.Forms().IsLoaded(window), !dialog && command);
+        }
     }
 }
 
