@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "program_fixture.h"
 
@@ -83,6 +84,24 @@ TEST(Windows, OnlyTheGeneralOptionsDialogHasATaskbarButton) {
     for (const std::string& name : f.program.Forms().RegisteredNames()) {
         SCOPED_TRACE(name);
         EXPECT_EQ(f.program.Forms().Load(name).Design().showInTaskbar, name == "frmOptions");
+    }
+}
+
+// One instance each: opening a dialog again replaces the one open.
+TEST(Windows, EveryDialogOpensAnewCentredAndTopmost) {
+    for (const std::string name :
+         {"frmAbout", "frmOptions", "frmTCOpt", "frmTDOpt", "frmTEOpt", "frmTNOpt"}) {
+        SCOPED_TRACE(name);
+        ProgramFixture f;
+        f.program.Forms().Reopen(name);
+        f.program.Forms().Reopen(name);
+        forms::Form& d = *f.program.Forms().Find(name);
+        EXPECT_EQ(f.api.Only({"load", "unload", "topmost"}),
+                  (std::vector<std::string>{"load " + name, "topmost on", "unload " + name,
+                                            "load " + name, "topmost on"}));
+        EXPECT_TRUE(d.Visible());
+        EXPECT_LE(std::abs(2 * d.Left() + d.OuterSize().width - f.api.ScreenWidthTwips()), 1);
+        EXPECT_LE(std::abs(2 * d.Top() + d.OuterSize().height - f.api.ScreenHeightTwips()), 1);
     }
 }
 
