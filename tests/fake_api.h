@@ -44,22 +44,6 @@ inline std::string RootKeyText(std::uint32_t value) {
     return std::to_string(value);
 }
 
-// A message box's style as the log shows it: its buttons and icon, by their numbers on Windows.
-inline std::string MessageBoxStyleText(int style) {
-    std::string out = (style & 0x0F) == 0 ? "ok" : "buttons " + std::to_string(style & 0x0F);
-    if ((style & 0xF0) == 0x10)
-        out += "+stop";
-    else if ((style & 0xF0) == 0x30)
-        out += "+exclamation";
-    else if ((style & 0xF0) != 0)
-        out += "+icon " + std::to_string(style & 0xF0);
-    if (style & 0x1000)
-        out += "+system-modal";
-    if (style & ~0x10FF)
-        out += "+" + std::to_string(style & ~0x10FF);
-    return out;
-}
-
 class FakeApi : public platform::portable::PortableSystem,
                 public platform::portable::PortableWindowHost {
 public:
@@ -70,7 +54,6 @@ public:
     bool startSucceeds = true;
     std::optional<std::int32_t> openResult, setResult;
     std::deque<std::string> menuChoices;  // names of the items the user picks, in turn
-    std::vector<std::string> lastMenu;    // captions of the last menu shown
 
     std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
                                            const std::string& def, char* buffer, std::uint32_t size,
@@ -124,7 +107,12 @@ public:
     }
     void Beep() override { log.push_back("beep"); }
     void MsgBox(const std::string& prompt, int style, const std::string& title) override {
-        log.push_back("msgbox " + title + " " + MessageBoxStyleText(style) + " " + prompt);
+        // The style's buttons and icon by their numbers on Windows (OK alone is 0).
+        const std::string styleText = style == 0x10     ? "ok+stop"
+                                      : style == 0x1030 ? "ok+exclamation+system-modal"
+                                      : style == 0      ? "ok"
+                                                        : std::to_string(style);
+        log.push_back("msgbox " + title + " " + styleText + " " + prompt);
         if (auto hook = std::exchange(whileMessageShown, nullptr))
             hook();
     }
@@ -166,9 +154,6 @@ public:
     int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>& items) override {
         if (auto hook = std::exchange(whileMenuShown, nullptr))
             hook();
-        lastMenu.clear();
-        for (const auto& i : items)
-            lastMenu.push_back(i.caption);
         if (menuChoices.empty())
             return -1;
         const std::string choice = menuChoices.front();
