@@ -78,13 +78,6 @@ struct ProgramFixture {
         return static_cast<Dialog&>(*program.Forms().Find(name));
     }
     void User(const std::function<void()>& act) { program.Forms().Dispatch(act); }
-    std::vector<std::string> Loaded() {
-        std::vector<std::string> out;
-        for (const auto& l : api.Only("load frmT"))
-            if (l.find("Icon") != std::string::npos)
-                out.push_back(l.substr(5));
-        return out;
-    }
 };
 
 }  // namespace testing_support
