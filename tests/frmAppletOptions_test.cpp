@@ -26,10 +26,14 @@ struct Fixture : testing_support::ProgramFixture {
     }
 };
 
+// What each dialog offers, in the order Tab visits it: the prompt has no normal window to
+// choose, and only the prompt and Explorer take parameters.
 const struct {
-    const char* code;
-    const char* section;
-} kDialogs[] = {{"TD", "VORNDOS"}, {"TE", "VORNEXP"}, {"TC", "VORNCON"}, {"TN", "VORNNOT"}};
+    const char *code, *section, *tabStops;
+} kDialogs[] = {{"TD", "VORNDOS", "optMin optMax cmdOK txtParam"},
+                {"TE", "VORNEXP", "optNorm optMin optMax cmdOK txtParam"},
+                {"TC", "VORNCON", "optNorm optMin optMax cmdOK"},
+                {"TN", "VORNNOT", "optNorm optMin optMax cmdOK"}};
 
 TEST(frmAppletOptions, LoadSelectsOnlyTheExactStoredStyleAndWritesNothing) {
     const struct {
@@ -89,37 +93,21 @@ TEST(frmAppletOptions, EveryChoiceIsStoredAtOnceAndOkOnlyCloses) {
     }
 }
 
-// What each dialog offers, in the order Tab visits it: the prompt has no normal window to
-// choose, and only the prompt and Explorer take parameters.
-TEST(frmAppletOptions, EachDialogOffersWhatItsProgramTakesInTabOrder) {
-    const std::vector<std::string> styles = {"optNorm", "optMin", "optMax", "cmdOK"};
-    const struct {
-        const char* code;
-        std::vector<std::string> stops;
-    } cases[] = {
-        {"TE", {"optNorm", "optMin", "optMax", "cmdOK", "txtParam"}},
-        {"TD", {"optMin", "optMax", "cmdOK", "txtParam"}},
-        {"TC", styles},
-        {"TN", styles},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        Fixture f(c.code, "");
-        EXPECT_EQ(testing_support::TabStops(f.Dialog()), c.stops);
-        EXPECT_EQ(f.Dialog().HasParameters(), c.stops.back() == "txtParam");
-        EXPECT_EQ(f.Dialog()["Label1"].Design().caption,
-                  std::string(applets::ByCode(c.code)->displayName) + " Options:");
-    }
-}
-
 // A screen reader names an option button by its caption, which it does not show: the one label
 // on its row reads it. It names the parameters box by the label just before it among its
 // window's controls, and moving the labels there changes no tab stop.
-TEST(frmAppletOptions, EveryControlHasAName) {
+TEST(frmAppletOptions, EachDialogOffersWhatItsProgramTakesEveryControlNamed) {
     for (const auto& d : kDialogs) {
         SCOPED_TRACE(d.code);
         Fixture f(d.code, "");
         const std::vector<std::string> tabStops = testing_support::TabStops(f.Dialog());
+        std::string stops;
+        for (const std::string& name : tabStops)
+            stops += (stops.empty() ? "" : " ") + name;
+        EXPECT_EQ(stops, d.tabStops);
+        EXPECT_EQ(f.Dialog().HasParameters(), stops.ends_with("txtParam"));
+        EXPECT_EQ(f.Dialog()["Label1"].Design().caption,
+                  std::string(applets::ByCode(d.code)->displayName) + " Options:");
         const std::vector<forms::Control*> z = f.Dialog().InZOrder();
         std::vector<std::string> zStops;
         for (std::size_t i = 0; i < z.size(); ++i) {
