@@ -18,22 +18,17 @@
 
 namespace testing_support {
 
-class TempDir {
-public:
-    TempDir() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("vornkit-test-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
-    }
+// A folder of its own, removed with everything in it.
+struct TempDir {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("vornkit-test-" + std::to_string(std::random_device{}()) +
+                                        std::to_string(std::random_device{}()));
+    TempDir() { std::filesystem::create_directories(path); }
     ~TempDir() {
         std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
+        std::filesystem::remove_all(path, ec);
     }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
+    const std::filesystem::path& Path() const { return path; }
 };
 
 // A predefined root key as the platform hands it to a program of this build: the 32-bit value,
