@@ -1,4 +1,4 @@
-// The applet windows: what a mouse message on the icon does, the icon's record and menu, and
+// The applet windows: what a mouse message on the icon does, what its menu opens, and
 // an icon the notification area refuses, which is tried again until it takes it.
 #include <gtest/gtest.h>
 
@@ -39,14 +39,6 @@ TEST(AppletWindow, PreselectsTheStoredStyleWithoutWriting) {
     EXPECT_EQ((*forms.Find("frmTCOpt"))["optMax"].Value(), 1);
     EXPECT_FALSE(forms.IsLoaded("frmTNOpt"));
     EXPECT_EQ(f.api.Only("write"), std::vector<std::string>{"write VORNCON runmode=3"});
-}
-
-TEST(AppletWindow, TheIconsRecordPadsItsTipWithBlanks) {
-    ProgramFixture f;
-    f.program.Start();
-    const auto& r = f.Window("TE").IconRecord();
-    EXPECT_EQ(r.hWnd, f.Window("TE")["pichook"].WindowHandle());
-    EXPECT_EQ(std::string(r.szTip, 64), std::string("Vorn Explore") + '\0' + std::string(51, ' '));
 }
 
 TEST(AppletWindow, OnlyLeftButtonDownLaunchesAndEachMenuItemOpensItsWindow) {
