@@ -2,6 +2,7 @@
 // matters written to one log and the platform's answers open to scripting.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -67,18 +68,16 @@ public:
                                platform::Handle* result) override {
         log.push_back("reg.open " + std::to_string(key) + " " + subKey + " " +
                       std::to_string(access));
-        if (openResult)
-            return *openResult;
-        return PortableSystem::RegOpenKeyExA(key, subKey, options, access, result);
+        return openResult ? *openResult
+                          : PortableSystem::RegOpenKeyExA(key, subKey, options, access, result);
     }
     std::int32_t RegSetValueExW(platform::Handle key, const std::string& name,
                                 std::uint32_t reserved, std::uint32_t type, const std::string& data,
                                 std::uint32_t length) override {
         log.push_back("reg.set " + name + "=" + data + " type " + std::to_string(type) +
                       " length " + std::to_string(length));
-        if (setResult)
-            return *setResult;
-        return PortableSystem::RegSetValueExW(key, name, reserved, type, data, length);
+        return setResult ? *setResult
+                         : PortableSystem::RegSetValueExW(key, name, reserved, type, data, length);
     }
     std::int32_t RegCloseKey(platform::Handle key) override {
         log.push_back("reg.close");
@@ -163,11 +162,9 @@ public:
     std::vector<std::string> Only(std::initializer_list<std::string_view> prefixes) const {
         std::vector<std::string> out;
         for (const auto& l : log)
-            for (std::string_view p : prefixes)
-                if (l.rfind(p, 0) == 0) {
-                    out.push_back(l);
-                    break;
-                }
+            if (std::any_of(prefixes.begin(), prefixes.end(),
+                            [&](auto p) { return l.starts_with(p); }))
+                out.push_back(l);
         return out;
     }
     std::vector<std::string> Only(std::string_view prefix) const { return Only({prefix}); }
