@@ -24,23 +24,6 @@ TEST(DecodeMessage, TwipsBackToTheMouseMessageAtAnyScale) {
     EXPECT_EQ(applets::DecodeMessage(7695.0f, 0.0f), 0);
 }
 
-TEST(AppletWindow, PreselectsTheStoredStyleWithoutWriting) {
-    ProgramFixture f;
-    f.Ini(
-        "[VORNDOS]\r\nrunmode=1\r\n[VORNEXP]\r\nrunmode=2\r\n[VORNCON]\r\nrunmode=\r\n"
-        "[VORNNOT]\r\nrunmode=3.0\r\n");
-    f.program.Start();
-    auto& forms = f.program.Forms();
-    EXPECT_FALSE(forms.IsLoaded("frmTDOpt"));  // the DOS dialog has no normal choice
-    ASSERT_TRUE(forms.IsLoaded("frmTEOpt"));
-    EXPECT_EQ((*forms.Find("frmTEOpt"))["optMin"].Value(), 1);
-    EXPECT_FALSE(forms.Find("frmTEOpt")->Visible());
-    ASSERT_TRUE(forms.IsLoaded("frmTCOpt"));  // empty: "3" written and selected
-    EXPECT_EQ((*forms.Find("frmTCOpt"))["optMax"].Value(), 1);
-    EXPECT_FALSE(forms.IsLoaded("frmTNOpt"));
-    EXPECT_EQ(f.api.Only("write"), std::vector<std::string>{"write VORNCON runmode=3"});
-}
-
 TEST(AppletWindow, OnlyLeftButtonDownLaunchesAndEachMenuItemOpensItsWindow) {
     ProgramFixture f;
     f.program.Start();

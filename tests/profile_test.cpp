@@ -6,10 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "fake_api.h"
 
 namespace fs = std::filesystem;
 using platform::portable::ProfileFiles;
@@ -18,9 +19,6 @@ namespace {
 
 class ProfileTest : public ::testing::Test {
 protected:
-    ProfileTest() { fs::create_directories(dir_); }
-    ~ProfileTest() override { fs::remove_all(dir_); }
-
     void Put(const std::string& name, const std::string& bytes) {
         std::ofstream(dir_ / name, std::ios::binary) << bytes;
     }
@@ -42,8 +40,8 @@ protected:
         return std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
     }
 
-    const fs::path dir_ =
-        fs::temp_directory_path() / ("profile_test_" + std::to_string(std::random_device{}()));
+    const testing_support::TempDir tmp_;
+    const fs::path& dir_ = tmp_.Path();
     ProfileFiles profile_{dir_};
 };
 

@@ -39,20 +39,30 @@ TEST(Startup, LoadsExactlyTheAppletsWhoseKeyIsOne) {
     }
 }
 
-TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyRunModes) {
+// The general settings' defaults live in memory; the file gets only a run mode an applet lacks.
+// Each options dialog is loaded hidden with the stored style preselected, when it offers that
+// exact choice, without writing it back.
+TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyAMissingRunMode) {
     ProgramFixture f;
+    f.Ini(
+        "[VORNDOS]\r\nrunmode=1\r\n[VORNEXP]\r\nrunmode=2\r\n[VORNCON]\r\nrunmode=\r\n"
+        "[VORNNOT]\r\nrunmode=3.0\r\n");
     f.api.logReads = true;
     f.program.Start();
-    const auto reads = f.api.Only("read VORNKIT");
-    EXPECT_EQ(reads, (std::vector<std::string>{"read VORNKIT TACheck", "read VORNKIT TCCheck",
-                                               "read VORNKIT TDCheck", "read VORNKIT TECheck",
-                                               "read VORNKIT TNCheck", "read VORNKIT TPCheck",
-                                               "read VORNKIT StartupCheck"}));
+    EXPECT_EQ(f.api.Only("read VORNKIT"),
+              (std::vector<std::string>{"read VORNKIT TACheck", "read VORNKIT TCCheck",
+                                        "read VORNKIT TDCheck", "read VORNKIT TECheck",
+                                        "read VORNKIT TNCheck", "read VORNKIT TPCheck",
+                                        "read VORNKIT StartupCheck"}));
     for (auto& [key, field] : f.program.Settings().Fields())
         EXPECT_EQ(*field, "1") << key;
-    EXPECT_EQ(f.Ini(),
-              "[VORNCON]\r\nrunmode=3\r\n[VORNDOS]\r\nrunmode=3\r\n[VORNEXP]\r\nrunmode=3\r\n"
-              "[VORNNOT]\r\nrunmode=3\r\n");
+    EXPECT_EQ(f.api.Only("write"), std::vector<std::string>{"write VORNCON runmode=3"});
+    auto& forms = f.program.Forms();
+    EXPECT_FALSE(forms.IsLoaded("frmTDOpt"));  // the DOS dialog has no normal choice
+    EXPECT_FALSE(forms.IsLoaded("frmTNOpt"));
+    ASSERT_TRUE(forms.IsLoaded("frmTEOpt") && forms.IsLoaded("frmTCOpt"));
+    EXPECT_EQ((*forms.Find("frmTEOpt"))["optMin"].Value(), 1);
+    EXPECT_EQ((*forms.Find("frmTCOpt"))["optMax"].Value(), 1);
 }
 
 // Before the last icon: the general settings, the start-up window, the applet windows. Then each
