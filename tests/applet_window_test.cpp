@@ -1,4 +1,4 @@
-// The applet windows: what a mouse message on the icon does, the icon's record and menu, and
+// The applet windows: what a mouse message on the icon does, what its menu opens, and
 // an icon the notification area refuses, which is tried again until it takes it.
 #include <gtest/gtest.h>
 
@@ -24,41 +24,7 @@ TEST(DecodeMessage, TwipsBackToTheMouseMessageAtAnyScale) {
     EXPECT_EQ(applets::DecodeMessage(7695.0f, 0.0f), 0);
 }
 
-TEST(AppletWindow, PreselectsTheStoredStyleWithoutWriting) {
-    ProgramFixture f;
-    f.Ini(
-        "[VORNDOS]\r\nrunmode=1\r\n[VORNEXP]\r\nrunmode=2\r\n[VORNCON]\r\nrunmode=\r\n"
-        "[VORNNOT]\r\nrunmode=3.0\r\n");
-    f.program.Start();
-    auto& forms = f.program.Forms();
-    EXPECT_FALSE(forms.IsLoaded("frmTDOpt"));  // the DOS dialog has no normal choice
-    ASSERT_TRUE(forms.IsLoaded("frmTEOpt"));
-    EXPECT_EQ((*forms.Find("frmTEOpt"))["optMin"].Value(), 1);
-    EXPECT_FALSE(forms.Find("frmTEOpt")->Visible());
-    ASSERT_TRUE(forms.IsLoaded("frmTCOpt"));  // empty: "3" written and selected
-    EXPECT_EQ((*forms.Find("frmTCOpt"))["optMax"].Value(), 1);
-    EXPECT_FALSE(forms.IsLoaded("frmTNOpt"));
-    EXPECT_EQ(f.api.Only("write"), std::vector<std::string>{"write VORNCON runmode=3"});
-}
-
-TEST(AppletWindow, TheIconsTipAndMenu) {
-    ProgramFixture f;
-    f.program.Start();
-    const auto& r = f.Window("TE").IconRecord();
-    EXPECT_EQ(r.hWnd, f.Window("TE")["pichook"].WindowHandle());
-    EXPECT_EQ(std::string(r.szTip, 64), std::string("Vorn Explore") + '\0' + std::string(51, ' '));
-
-    f.RightClick("TC");
-    EXPECT_EQ(f.api.lastMenu, (std::vector<std::string>{
-                                  "Vorn Control &Options", "-", "&Vornkit Options",
-                                  "&About Vornkit", "E&xit Vornkit", "-", "&Cancel This Menu"}));
-    f.RightClick("TA");
-    EXPECT_EQ(f.api.lastMenu,
-              (std::vector<std::string>{"&Vornkit Options", "&About Vornkit", "E&xit Vornkit", "-",
-                                        "&Cancel This Menu"}));
-}
-
-TEST(AppletWindow, OnlyLeftButtonDownLaunches) {
+TEST(AppletWindow, OnlyLeftButtonDownLaunchesAndEachMenuItemOpensItsWindow) {
     ProgramFixture f;
     f.program.Start();
     using namespace testing_support::messages;
@@ -66,68 +32,60 @@ TEST(AppletWindow, OnlyLeftButtonDownLaunches) {
                   kRightButtonUp})
         f.Notify("TN", m);
     EXPECT_EQ(f.api.Only("start"), std::vector<std::string>{"start [notepad.exe] 3"});
+    f.api.menuChoices = {"mnuOptions", "mnuOptions", "mnuVKOptions", "mnuAbout"};
+    for (const char* code : {"TD", "TC", "TA", "TN"})
+        f.RightClick(code);
+    EXPECT_EQ(f.api.Only("show"), (std::vector<std::string>{"show frmTDOpt", "show frmTCOpt",
+                                                            "show frmOptions", "show frmAbout"}));
 }
 
-TEST(AppletWindow, ReentryDuringTheMenu) {
+// A click that arrives while the icon's menu or failure message is open re-enters the handler:
+// the first one is dropped, and the icon takes clicks again afterwards.
+TEST(AppletWindow, AClickWhileItsMenuOrMessageShowsIsDroppedOnce) {
     ProgramFixture f;
     f.program.Start();
     f.api.whileMenuShown = [&] {
         f.LeftClick("TE");  // dropped: clears the flag
         f.LeftClick("TE");  // handled
-        EXPECT_FALSE(f.Window("TE").Busy());
     };
     f.RightClick("TE");
     EXPECT_EQ(f.api.Only("start").size(), 1u);
-    EXPECT_FALSE(f.Window("TE").Busy());
-    f.LeftClick("TE");
-    EXPECT_EQ(f.api.Only("start").size(), 2u);
-}
-
-TEST(AppletWindow, EachMenuItemOpensItsOwnWindow) {
-    const struct {
-        const char* code;
-        const char* item;
-        const char* shown;
-    } cases[] = {
-        {"TD", "mnuOptions", "show frmTDOpt"},
-        {"TC", "mnuOptions", "show frmTCOpt"},
-        {"TA", "mnuVKOptions", "show frmOptions"},
-        {"TN", "mnuAbout", "show frmAbout"},
+    f.api.startSucceeds = false;
+    f.api.whileMessageShown = [&] {
+        EXPECT_TRUE(f.Window("TA").Busy());
+        f.LeftClick("TA");
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.code) + " " + c.item);
-        ProgramFixture f;
-        f.program.Start();
-        f.api.menuChoices = {c.item};
-        f.RightClick(c.code);
-        EXPECT_EQ(f.api.Only("show"), std::vector<std::string>{c.shown});
-    }
+    f.LeftClick("TA");
+    EXPECT_EQ(f.api.Only("msgbox").size(), 1u);
+    f.LeftClick("TE");
+    f.LeftClick("TA");
+    EXPECT_EQ(f.api.Only("msgbox").size(), 3u);
 }
 
 // Only the Calculator applet runs, so that every icon call is its own.
 struct OneApplet : ProgramFixture {
-    OneApplet() {
+    explicit OneApplet(int refusedAdds) {
         Ini("[VORNKIT]\r\nTCCheck=0\r\nTDCheck=0\r\nTECheck=0\r\nTNCheck=0\r\nTPCheck=0\r\n");
+        api.refusedAdds = refusedAdds;
+        program.Start();
     }
-    void Tick() {
-        program.Forms().Dispatch([&] { Window("TA").Form_Timer(applets::kIconRetryTimer); });
+    void Tick(int times = 1) {
+        for (int i = 0; i < times; ++i)
+            User([&] { Window("TA").Form_Timer(applets::kIconRetryTimer); });
     }
     void ShellRestarts() {
         api.icons.clear();
-        program.Forms().Dispatch([&] { Window("TA").TaskbarCreated(); });
+        User([&] { Window("TA").TaskbarCreated(); });
     }
     int Adds() const { return static_cast<int>(api.Only("icon.add").size()); }
     bool Retrying() const { return !api.timers.empty(); }
 };
 
 TEST(IconRetry, AnAddRefusedAtStartIsRetriedUntilTheShellTakesIt) {
-    OneApplet f;
-    f.api.refusedAdds = 3;
-    f.program.Start();
+    OneApplet f(3);
     EXPECT_EQ(f.api.Only("timer.start"), std::vector<std::string>{"timer.start frmTAIcon 1 4000"});
     EXPECT_FALSE(f.Window("TA").IconShown());
-    f.Tick();
-    f.Tick();
+    f.Tick(2);
     EXPECT_TRUE(f.Retrying());
     f.Tick();  // the fourth add is taken
     EXPECT_TRUE(f.Window("TA").IconShown());
@@ -137,27 +95,39 @@ TEST(IconRetry, AnAddRefusedAtStartIsRetriedUntilTheShellTakesIt) {
     EXPECT_EQ(f.Adds(), 4);
 }
 
-TEST(IconRetry, GivesUpSilentlyAfterTheLimit) {
-    OneApplet f;
-    f.api.refusedAdds = 1000;
-    f.program.Start();
-    for (int i = 1; i < applets::kIconRetries; ++i)
-        f.Tick();
-    EXPECT_TRUE(f.Retrying());
-    f.Tick();
-    EXPECT_FALSE(f.Retrying());
-    f.Tick();
-    EXPECT_EQ(f.Adds(), 1 + applets::kIconRetries);
-    EXPECT_TRUE(f.api.Only("msgbox").empty());
-    EXPECT_TRUE(f.api.icons.empty());
+TEST(IconRetry, TheRetriesEndSilentlyAtTheLimitOrWithTheWindow) {
+    {
+        OneApplet f(1000);
+        f.Tick(applets::kIconRetries - 1);
+        EXPECT_TRUE(f.Retrying());
+        f.Tick(2);
+        EXPECT_FALSE(f.Retrying());
+        EXPECT_EQ(f.Adds(), 1 + applets::kIconRetries);
+        EXPECT_TRUE(f.api.Only("msgbox").empty());
+        EXPECT_TRUE(f.api.icons.empty());
+    }
+    {
+        SCOPED_TRACE("a shell restart during the last retry");
+        OneApplet f(1000);
+        f.Tick(applets::kIconRetries - 1);
+        f.api.refusedAdds = 0;
+        f.ShellRestarts();
+        EXPECT_TRUE(f.Window("TA").IconShown());
+        EXPECT_FALSE(f.Retrying());
+    }
+    {
+        SCOPED_TRACE("the window unloaded");
+        OneApplet f(1);
+        f.program.Forms().Unload("frmTAIcon");
+        EXPECT_EQ(f.api.Only("timer.stop"), std::vector<std::string>{"timer.stop frmTAIcon 1"});
+        EXPECT_FALSE(f.Retrying());
+    }
 }
 
 TEST(IconRetry, NeverAddsAnIconTwice) {
     {
         SCOPED_TRACE("the shell restarts while the add is being retried");
-        OneApplet f;
-        f.api.refusedAdds = 1;
-        f.program.Start();
+        OneApplet f(1);
         f.ShellRestarts();
         EXPECT_FALSE(f.Retrying());
         f.Tick();
@@ -166,9 +136,7 @@ TEST(IconRetry, NeverAddsAnIconTwice) {
     }
     {
         SCOPED_TRACE("an add reported as failed that the shell carried out all the same");
-        OneApplet f;
-        f.api.refusedAdds = 1;
-        f.program.Start();
+        OneApplet f(1);
         f.api.icons.insert({f.Window("TA")["pichook"].WindowHandle(), 1});
         f.Tick();  // refused as a second add; the icon answers to a change
         EXPECT_TRUE(f.Window("TA").IconShown());
@@ -176,8 +144,7 @@ TEST(IconRetry, NeverAddsAnIconTwice) {
     }
     {
         SCOPED_TRACE("a shell restart adds the icon anew, once; a failed re-add is retried");
-        OneApplet f;
-        f.program.Start();
+        OneApplet f(0);
         f.api.refusedAdds = 1;
         f.ShellRestarts();
         EXPECT_TRUE(f.Retrying());
@@ -185,27 +152,6 @@ TEST(IconRetry, NeverAddsAnIconTwice) {
         EXPECT_EQ(f.api.icons.size(), 1u);
         EXPECT_EQ(f.Adds(), 3);
     }
-}
-
-TEST(IconRetry, AShellRestartDuringTheLastRetryStopsTheTimer) {
-    OneApplet f;
-    f.api.refusedAdds = 1000;
-    f.program.Start();
-    for (int i = 1; i < applets::kIconRetries; ++i)
-        f.Tick();
-    f.api.refusedAdds = 0;
-    f.ShellRestarts();
-    EXPECT_TRUE(f.Window("TA").IconShown());
-    EXPECT_FALSE(f.Retrying());
-}
-
-TEST(IconRetry, UnloadingTheWindowStopsTheRetries) {
-    OneApplet f;
-    f.api.refusedAdds = 1;
-    f.program.Start();
-    f.program.Forms().Unload("frmTAIcon");
-    EXPECT_EQ(f.api.Only("timer.stop"), std::vector<std::string>{"timer.stop frmTAIcon 1"});
-    EXPECT_FALSE(f.Retrying());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // matters written to one log and the platform's answers open to scripting.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -18,22 +19,17 @@
 
 namespace testing_support {
 
-class TempDir {
-public:
-    TempDir() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("vornkit-test-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
-    }
+// A folder of its own, removed with everything in it.
+struct TempDir {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("vornkit-test-" + std::to_string(std::random_device{}()) +
+                                        std::to_string(std::random_device{}()));
+    TempDir() { std::filesystem::create_directories(path); }
     ~TempDir() {
         std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
+        std::filesystem::remove_all(path, ec);
     }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
+    const std::filesystem::path& Path() const { return path; }
 };
 
 // A predefined root key as the platform hands it to a program of this build: the 32-bit value,
@@ -42,22 +38,6 @@ inline std::string RootKeyText(std::uint32_t value) {
     if (sizeof(platform::Handle) == 8)
         return std::to_string(0xFFFFFFFF00000000ull | value);
     return std::to_string(value);
-}
-
-// A message box's style as the log shows it: its buttons and icon, by their numbers on Windows.
-inline std::string MessageBoxStyleText(int style) {
-    std::string out = (style & 0x0F) == 0 ? "ok" : "buttons " + std::to_string(style & 0x0F);
-    if ((style & 0xF0) == 0x10)
-        out += "+stop";
-    else if ((style & 0xF0) == 0x30)
-        out += "+exclamation";
-    else if ((style & 0xF0) != 0)
-        out += "+icon " + std::to_string(style & 0xF0);
-    if (style & 0x1000)
-        out += "+system-modal";
-    if (style & ~0x10FF)
-        out += "+" + std::to_string(style & ~0x10FF);
-    return out;
 }
 
 class FakeApi : public platform::portable::PortableSystem,
@@ -70,7 +50,6 @@ public:
     bool startSucceeds = true;
     std::optional<std::int32_t> openResult, setResult;
     std::deque<std::string> menuChoices;  // names of the items the user picks, in turn
-    std::vector<std::string> lastMenu;    // captions of the last menu shown
 
     std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
                                            const std::string& def, char* buffer, std::uint32_t size,
@@ -89,18 +68,16 @@ public:
                                platform::Handle* result) override {
         log.push_back("reg.open " + std::to_string(key) + " " + subKey + " " +
                       std::to_string(access));
-        if (openResult)
-            return *openResult;
-        return PortableSystem::RegOpenKeyExA(key, subKey, options, access, result);
+        return openResult ? *openResult
+                          : PortableSystem::RegOpenKeyExA(key, subKey, options, access, result);
     }
     std::int32_t RegSetValueExW(platform::Handle key, const std::string& name,
                                 std::uint32_t reserved, std::uint32_t type, const std::string& data,
                                 std::uint32_t length) override {
         log.push_back("reg.set " + name + "=" + data + " type " + std::to_string(type) +
                       " length " + std::to_string(length));
-        if (setResult)
-            return *setResult;
-        return PortableSystem::RegSetValueExW(key, name, reserved, type, data, length);
+        return setResult ? *setResult
+                         : PortableSystem::RegSetValueExW(key, name, reserved, type, data, length);
     }
     std::int32_t RegCloseKey(platform::Handle key) override {
         log.push_back("reg.close");
@@ -124,7 +101,12 @@ public:
     }
     void Beep() override { log.push_back("beep"); }
     void MsgBox(const std::string& prompt, int style, const std::string& title) override {
-        log.push_back("msgbox " + title + " " + MessageBoxStyleText(style) + " " + prompt);
+        // The style's buttons and icon by their numbers on Windows (OK alone is 0).
+        const std::string styleText = style == 0x10     ? "ok+stop"
+                                      : style == 0x1030 ? "ok+exclamation+system-modal"
+                                      : style == 0      ? "ok"
+                                                        : std::to_string(style);
+        log.push_back("msgbox " + title + " " + styleText + " " + prompt);
         if (auto hook = std::exchange(whileMessageShown, nullptr))
             hook();
     }
@@ -166,9 +148,6 @@ public:
     int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>& items) override {
         if (auto hook = std::exchange(whileMenuShown, nullptr))
             hook();
-        lastMenu.clear();
-        for (const auto& i : items)
-            lastMenu.push_back(i.caption);
         if (menuChoices.empty())
             return -1;
         const std::string choice = menuChoices.front();
@@ -183,11 +162,9 @@ public:
     std::vector<std::string> Only(std::initializer_list<std::string_view> prefixes) const {
         std::vector<std::string> out;
         for (const auto& l : log)
-            for (std::string_view p : prefixes)
-                if (l.rfind(p, 0) == 0) {
-                    out.push_back(l);
-                    break;
-                }
+            if (std::any_of(prefixes.begin(), prefixes.end(),
+                            [&](auto p) { return l.starts_with(p); }))
+                out.push_back(l);
         return out;
     }
     std::vector<std::string> Only(std::string_view prefix) const { return Only({prefix}); }

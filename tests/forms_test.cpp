@@ -16,26 +16,28 @@ using testing_support::TempDir;
 namespace {
 
 // Two frames of option buttons and a text box; every handler run is written down.
-class Dialog : public forms::Form {
-public:
-    Dialog(forms::Runtime& runtime, std::vector<std::string>& ran, bool* alive = nullptr)
-        : Form(runtime, Design()), ran_(ran), alive_(alive) {
+struct Dialog : forms::Form {
+    std::vector<std::string> ran;
+    std::function<void()> onUnload;
+    bool& alive;
+    Dialog(forms::Runtime& runtime, bool& alive) : Form(runtime, Design()), alive(alive) {
         for (const char* name : {"optA1", "optA2", "optB1", "optB2"})
-            On(name, forms::Event::Click, [this, name] { ran_.push_back(name); });
-        On("txt", forms::Event::Change, [this] { ran_.push_back("txt " + (*this)["txt"].Text()); });
-        if (alive_)
-            *alive_ = true;
+            On(name, forms::Event::Click, [this, name] { ran.push_back(name); });
+        On("txt", forms::Event::Change, [this] { ran.push_back("txt " + (*this)["txt"].Text()); });
+        alive = true;
     }
-    ~Dialog() override {
-        if (alive_)
-            *alive_ = false;
-    }
+    ~Dialog() override { alive = false; }
     void Form_QueryUnload(int&, int) override {
         if (onUnload)
             onUnload();
     }
-    std::function<void()> onUnload;
-
+    std::string Selected() {
+        std::string out;
+        for (const char* name : {"optA1", "optA2", "optB1", "optB2"})
+            if ((*this)[name].Value())
+                out += std::string(out.empty() ? "" : " ") + name;
+        return out;
+    }
     static forms::FormDesign Design() {
         using forms::Kind;
         return {.name = "dlg",
@@ -48,60 +50,40 @@ public:
                              {.name = "chkB", .kind = Kind::CheckBox, .container = "B"},
                              {.name = "txt", .kind = Kind::TextBox}}};
     }
-
-private:
-    std::vector<std::string>& ran_;
-    bool* alive_;
 };
 
 struct Runtime {
     TempDir dir;
     FakeApi api{dir.Path()};
     forms::Runtime forms{api, api};
-    std::vector<std::string> ran;
     bool alive = false;
     Runtime() {
-        forms.Register(
-            "dlg", [this](forms::Runtime& r) { return std::make_unique<Dialog>(r, ran, &alive); });
+        forms.Register("dlg",
+                       [this](forms::Runtime& r) { return std::make_unique<Dialog>(r, alive); });
     }
     Dialog& Load() { return static_cast<Dialog&>(forms.Load("dlg")); }
-    std::string Selected(Dialog& d) {
-        std::string out;
-        for (const char* name : {"optA1", "optA2", "optB1", "optB2"})
-            if (d[name].Value())
-                out += std::string(out.empty() ? "" : " ") + name;
-        return out;
-    }
 };
 
-TEST(Forms, OptionButtonsFormOneGroupPerContainer) {
+TEST(Forms, OptionButtonsFormOneGroupPerContainerAndOnlyTheUserRunsAHandler) {
     Runtime r;
     Dialog& d = r.Load();
     d.SetValueQuietly("optA1", 1);
     d.SetValueQuietly("optB2", 1);
-    EXPECT_EQ(r.Selected(d), "optA1 optB2");
+    d.SetTextQuietly("txt", "filled");
+    EXPECT_EQ(d.Selected(), "optA1 optB2");
     d.UserClicked("optA2", 1);
-    EXPECT_EQ(r.Selected(d), "optA2 optB2");
+    EXPECT_EQ(d.Selected(), "optA2 optB2");
     // A check box in a group's frame is no part of the group, and keeps a grey (2) as it is.
     d.UserClicked("chkB", 2);
-    EXPECT_EQ(r.Selected(d), "optA2 optB2");
+    EXPECT_EQ(d.Selected(), "optA2 optB2");
     EXPECT_EQ(d["chkB"].Value(), 2);
-    // The window shows both changes: the button chosen and the one it cleared.
-    EXPECT_EQ(r.api.updates,
-              (std::vector<std::string>{"dlg optA1 1 []", "dlg optB2 1 []", "dlg optA1 0 []",
-                                        "dlg optA2 1 []", "dlg chkB 2 []"}));
-}
-
-TEST(Forms, OnlyWhatTheUserDoesRunsAHandler) {
-    Runtime r;
-    Dialog& d = r.Load();
-    d.SetValueQuietly("optA1", 1);
-    d.SetTextQuietly("txt", "filled");
-    EXPECT_TRUE(r.ran.empty());
-    d.UserClicked("optB1", 1);
     d.UserChangedText("txt", "filled");  // no change: no handler
     d.UserChangedText("txt", "typed");
-    EXPECT_EQ(r.ran, (std::vector<std::string>{"optB1", "txt typed"}));
+    EXPECT_EQ(d.ran, (std::vector<std::string>{"optA2", "txt typed"}));
+    // The window shows every change but the user's typing: the button chosen, the one it cleared.
+    EXPECT_EQ(r.api.updates,
+              (std::vector<std::string>{"dlg optA1 1 []", "dlg optB2 1 []", "dlg txt 0 [filled]",
+                                        "dlg optA1 0 []", "dlg optA2 1 []", "dlg chkB 2 []"}));
 }
 
 TEST(Forms, HideKeepsTheWindowLoadedAndLoadsNoneThatIsNot) {

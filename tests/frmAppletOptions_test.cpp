@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 
 #include "applets/catalogue.h"
 #include "options/frmAppletOptions.h"
@@ -27,10 +26,14 @@ struct Fixture : testing_support::ProgramFixture {
     }
 };
 
+// What each dialog offers, in the order Tab visits it: the prompt has no normal window to
+// choose, and only the prompt and Explorer take parameters.
 const struct {
-    const char* code;
-    const char* section;
-} kDialogs[] = {{"TD", "VORNDOS"}, {"TE", "VORNEXP"}, {"TC", "VORNCON"}, {"TN", "VORNNOT"}};
+    const char *code, *section, *tabStops;
+} kDialogs[] = {{"TD", "VORNDOS", "optMin optMax cmdOK txtParam"},
+                {"TE", "VORNEXP", "optNorm optMin optMax cmdOK txtParam"},
+                {"TC", "VORNCON", "optNorm optMin optMax cmdOK"},
+                {"TN", "VORNNOT", "optNorm optMin optMax cmdOK"}};
 
 TEST(frmAppletOptions, LoadSelectsOnlyTheExactStoredStyleAndWritesNothing) {
     const struct {
@@ -48,7 +51,6 @@ TEST(frmAppletOptions, LoadSelectsOnlyTheExactStoredStyleAndWritesNothing) {
             EXPECT_EQ(f.Selected(), noNormal ? "" : c.selected);
             EXPECT_TRUE(f.api.Only("write").empty());
             EXPECT_EQ(f.Ini(), ini);
-            EXPECT_EQ(f.api.Only("topmost"), std::vector<std::string>{"topmost on"});
             if (f.Dialog().HasParameters()) {
                 EXPECT_EQ(f.Dialog()["txtParam"].Text(), "/e, x ");
             }
@@ -91,78 +93,42 @@ TEST(frmAppletOptions, EveryChoiceIsStoredAtOnceAndOkOnlyCloses) {
     }
 }
 
-// What each dialog offers, in the order Tab visits it: the prompt has no normal window to
-// choose, and only the prompt and Explorer take parameters.
-TEST(frmAppletOptions, EachDialogOffersWhatItsProgramTakesInTabOrder) {
-    const std::vector<std::string> styles = {"optNorm", "optMin", "optMax", "cmdOK"};
-    const struct {
-        const char* code;
-        std::vector<std::string> stops;
-    } cases[] = {
-        {"TE", {"optNorm", "optMin", "optMax", "cmdOK", "txtParam"}},
-        {"TD", {"optMin", "optMax", "cmdOK", "txtParam"}},
-        {"TC", styles},
-        {"TN", styles},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        Fixture f(c.code, "");
-        EXPECT_EQ(testing_support::TabStops(f.Dialog()), c.stops);
-        EXPECT_EQ(f.Dialog().HasParameters(), c.stops.back() == "txtParam");
-        EXPECT_EQ(f.Dialog()["Label1"].Design().caption,
-                  std::string(applets::ByCode(c.code)->displayName) + " Options:");
-    }
-}
-
-// The option buttons show no caption of their own: each is read by the label on its row.
-// A screen reader names an option button by its caption, and the parameters box by the label
-// just before it among its window's controls.
-TEST(frmAppletOptions, EveryControlHasAName) {
+// A screen reader names an option button by its caption, which it does not show: the one label
+// on its row reads it. It names the parameters box by the label just before it among its
+// window's controls, and moving the labels there changes no tab stop.
+TEST(frmAppletOptions, EachDialogOffersWhatItsProgramTakesEveryControlNamed) {
     for (const auto& d : kDialogs) {
         SCOPED_TRACE(d.code);
         Fixture f(d.code, "");
-        std::vector<std::string> tabStops = testing_support::TabStops(f.Dialog());
+        const std::vector<std::string> tabStops = testing_support::TabStops(f.Dialog());
+        std::string stops;
+        for (const std::string& name : tabStops)
+            stops += (stops.empty() ? "" : " ") + name;
+        EXPECT_EQ(stops, d.tabStops);
+        EXPECT_EQ(f.Dialog().HasParameters(), stops.ends_with("txtParam"));
+        EXPECT_EQ(f.Dialog()["Label1"].Design().caption,
+                  std::string(applets::ByCode(d.code)->displayName) + " Options:");
         const std::vector<forms::Control*> z = f.Dialog().InZOrder();
-        for (std::size_t i = 0; i < z.size(); ++i) {
-            const forms::ControlDesign& c = z[i]->Design();
-            if (c.kind == forms::Kind::OptionButton) {
-                const std::map<std::string, std::string> kWord = {
-                    {"optNorm", "Normal"}, {"optMin", "Minimized"}, {"optMax", "Maximized"}};
-                EXPECT_EQ(c.caption, kWord.at(c.name));
-            }
-            if (c.kind == forms::Kind::TextBox) {
-                ASSERT_GT(i, 0u);
-                EXPECT_EQ(z[i - 1]->Name(), "Label6");
-            }
-        }
-        // Moving the labels changes no tab stop.
         std::vector<std::string> zStops;
-        for (const forms::Control* c : z)
-            if (std::find(tabStops.begin(), tabStops.end(), c->Name()) != tabStops.end())
-                zStops.push_back(c->Name());
-        EXPECT_EQ(zStops, tabStops);
-    }
-}
-
-TEST(frmAppletOptions, EachOptionButtonHasItsOwnLabelOnItsRow) {
-    const std::map<std::string, std::string> kLabel = {
-        {"optNorm", "Normal"}, {"optMin", "Minimized"}, {"optMax", "Maximized"}};
-    for (const auto& d : kDialogs) {
-        Fixture f(d.code, "");
-        for (forms::Control& option : f.Dialog().Controls()) {
-            if (option.Design().kind != forms::Kind::OptionButton)
-                continue;
-            SCOPED_TRACE(std::string(d.code) + " " + option.Name());
-            const forms::ControlDesign& o = option.Design();
-            std::vector<std::string> onRow;
-            for (forms::Control& label : f.Dialog().Controls()) {
-                const forms::ControlDesign& l = label.Design();
-                if (l.kind == forms::Kind::Label && l.container == o.container &&
-                    l.top <= o.top + o.height / 2 && o.top + o.height / 2 < l.top + l.height)
-                    onRow.push_back(l.caption);
+        for (std::size_t i = 0; i < z.size(); ++i) {
+            const forms::ControlDesign& o = z[i]->Design();
+            if (o.kind == forms::Kind::OptionButton) {
+                std::vector<std::string> onRow;
+                for (const forms::Control* label : z) {
+                    const forms::ControlDesign& l = label->Design();
+                    if (l.kind == forms::Kind::Label && l.container == o.container &&
+                        l.top <= o.top + o.height / 2 && o.top + o.height / 2 < l.top + l.height)
+                        onRow.push_back(l.caption);
+                }
+                EXPECT_EQ(onRow, std::vector<std::string>{o.caption}) << o.name;
             }
-            EXPECT_EQ(onRow, std::vector<std::string>{kLabel.at(option.Name())});
+            if (o.kind == forms::Kind::TextBox) {
+                EXPECT_EQ(z[i > 0 ? i - 1 : i]->Name(), "Label6");
+            }
+            if (std::find(tabStops.begin(), tabStops.end(), o.name) != tabStops.end())
+                zStops.push_back(o.name);
         }
+        EXPECT_EQ(zStops, tabStops);
     }
 }
 

@@ -2,9 +2,6 @@
 // command line.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <map>
-
 #include "options/basReg.h"
 #include "options/frmOptions.h"
 #include "program_fixture.h"
@@ -32,44 +29,40 @@ struct Fixture : testing_support::ProgramFixture {
     void Press(const std::string& button) {
         User([&] { Dialog().UserClickedButton(button); });
     }
+    // The boxes' values in tab order: the start-up box, then the applets'.
+    std::string Ticks() {
+        std::string out = std::to_string(Dialog()["StartupCheck"].Value());
+        for (const auto& box : kBoxes)
+            out += std::to_string(Dialog()[box].Value());
+        return out;
+    }
 };
 
-TEST(frmOptions, LoadCentresGoesTopmostAndTicksOnlyExactOnes) {
+TEST(frmOptions, LoadTicksOnlyExactOnesInTabOrder) {
     Fixture f("[VORNKIT]\r\nTDCheck=01\r\nTCCheck=2\r\nTACheck=0\r\nStartupCheck=1.0\r\n");
     f.program.Settings().TPCheck = "";  // not reachable from the file: empty reads as "1"
     f.program.Forms().Reopen("frmOptions");
-    auto& d = f.Dialog();
-    EXPECT_EQ(f.api.Only("topmost"), std::vector<std::string>{"topmost on"});
-    EXPECT_LE(std::abs(2 * d.Left() + d.OuterSize().width - f.api.ScreenWidthTwips()), 1);
-    EXPECT_LE(std::abs(2 * d.Top() + d.OuterSize().height - f.api.ScreenHeightTwips()), 1);
-    const std::map<std::string, int> expected = {{"TECheck", 1},     {"TDCheck", 0}, {"TCCheck", 0},
-                                                 {"TPCheck", 0},     {"TACheck", 0}, {"TNCheck", 1},
-                                                 {"StartupCheck", 0}};
-    for (const auto& [box, value] : expected)
-        EXPECT_EQ(d[box].Value(), value) << box;
-}
-
-TEST(frmOptions, TabGoesFromTheStartUpBoxThroughTheAppletsToTheButtons) {
-    Fixture f;
+    EXPECT_EQ(f.Ticks(), "0100001");
     EXPECT_EQ(testing_support::TabStops(f.Dialog()),
               (std::vector<std::string>{"StartupCheck", "TECheck", "TDCheck", "TCCheck", "TPCheck",
                                         "TACheck", "TNCheck", "cmdOK", "cmdCancel"}));
 }
 
+// The run value keeps every letter of a folder named outside the ANSI code page.
 TEST(frmOptions, FirstOkStoresStartupThenTheSixKeysInDialogOrder) {
     Fixture f;
+    f.api.appPath = "C:\\Программы Ω";
+    f.api.exeName = "VornKit";
     f.Press("cmdOK");
-    std::vector<std::string> stored = {"reg.set Vornkit=c:\\vornkit\\vornkit.exe type 1 length 22",
-                                       "write VORNKIT StartupCheck=1"};
+    const std::string command = "\"c:\\программы ω\\vornkit.exe\"";
+    std::vector<std::string> stored = {
+        "reg.set Vornkit=" + command + " type 1 length " + std::to_string(command.size()),
+        "write VORNKIT StartupCheck=1"};
     for (const auto& key : kBoxes)
         stored.push_back("write VORNKIT " + key + "=1");
     EXPECT_EQ(f.api.Only({"reg.set", "write"}), stored);
     EXPECT_FALSE(f.program.Forms().IsLoaded("frmOptions"));
-    const std::string ini = f.Ini();
-    EXPECT_EQ(ini.substr(ini.find("[VORNKIT]")),
-              "[VORNKIT]\r\nStartupCheck=1\r\nTECheck=1\r\nTDCheck=1\r\nTCCheck=1\r\nTPCheck=1\r\n"
-              "TACheck=1\r\nTNCheck=1\r\n");
-    EXPECT_EQ(*f.api.RegistryValue(basReg::kRunKey, "Vornkit"), "c:\\vornkit\\vornkit.exe");
+    EXPECT_EQ(*f.api.RegistryValue(basReg::kRunKey, "Vornkit"), command);
 }
 
 TEST(frmOptions, StartupIsStoredOnEveryOkEvenWhenTheRestIsRefused) {
@@ -113,41 +106,23 @@ TEST(frmOptions, AnOkOverTakenByAFreshDialogStopsAtTheRegistry) {
     EXPECT_EQ(f.api.Only("write"), std::vector<std::string>{"write VORNKIT StartupCheck=1"});
 }
 
-TEST(frmOptions, OkStartsTheNewAppletBeforeStoppingTheOldOne) {
-    Fixture f("[VORNKIT]\r\nTPCheck=0\r\n");
-    f.Click("TNCheck", 0);
-    f.Click("TPCheck", 1);
+// OK starts a newly ticked applet before it stops a cleared one, and stores what the boxes
+// show: a hand-edited value that shows cleared ("01", "2") as "0", starting nothing.
+TEST(frmOptions, OkStartsTheNewAppletsBeforeStoppingTheOldAndStoresWhatItShows) {
+    Fixture f("[VORNKIT]\r\nTPCheck=0\r\nTDCheck=01\r\nTCCheck=2\r\nStartupCheck=0\r\n");
+    for (const auto& [box, value] :
+         {std::pair{"TNCheck", 0}, {"TPCheck", 1}, {"TCCheck", 1}, {"StartupCheck", 1}})
+        f.Click(box, value);
     f.Press("cmdOK");
-    const auto icons = f.api.Only("icon.");
-    EXPECT_EQ(icons,
-              (std::vector<std::string>{"icon.add Vorn CD Player", "icon.delete Vorn Notepad"}));
-    EXPECT_TRUE(f.program.Forms().IsLoaded("frmTPIcon"));
-    EXPECT_FALSE(f.program.Forms().IsLoaded("frmTNIcon"));
-    const std::string ini = f.Ini();
-    EXPECT_NE(ini.find("TPCheck=1\r\n"), std::string::npos);
-    EXPECT_NE(ini.find("TNCheck=0\r\n"), std::string::npos);
-    EXPECT_EQ(f.program.Settings().TPCheck, "1");
-    EXPECT_EQ(f.program.Settings().TNCheck, "0");
-}
-
-// A value that shows cleared is stored as "0" by OK and starts nothing; ticked, it starts.
-TEST(frmOptions, HandEditedValuesAreStoredAsShown) {
-    Fixture f("[VORNKIT]\r\nTDCheck=01\r\nTCCheck=2\r\nStartupCheck=0\r\n");
-    f.Click("TCCheck", 1);
-    f.Click("StartupCheck", 1);
-    f.Press("cmdOK");
-    EXPECT_TRUE(f.program.Forms().IsLoaded("frmTCIcon"));
-    EXPECT_FALSE(f.program.Forms().IsLoaded("frmTDIcon"));
-    EXPECT_TRUE(f.api.Only("unload frmT").empty());
-    EXPECT_EQ(f.program.Settings().TDCheck, "0");
-    EXPECT_EQ(f.program.Settings().TCCheck, "1");
-    const std::string ini = f.Ini();
-    EXPECT_NE(ini.find("TDCheck=0\r\n"), std::string::npos);
-    EXPECT_NE(ini.find("TCCheck=1\r\n"), std::string::npos);
+    EXPECT_EQ(f.api.Only("icon."),
+              (std::vector<std::string>{"icon.add Vorn Control Panel", "icon.add Vorn CD Player",
+                                        "icon.delete Vorn Notepad"}));
+    EXPECT_EQ(f.Ini(),
+              "[VORNKIT]\r\nTPCheck=1\r\nTDCheck=0\r\nTCCheck=1\r\nStartupCheck=1\r\nTECheck=1\r\n"
+              "TACheck=1\r\nTNCheck=0\r\n[VORNEXP]\r\nrunmode=3\r\n[VORNNOT]\r\nrunmode=3\r\n"
+              "[VORNCON]\r\nrunmode=3\r\n");
     f.program.Forms().Reopen("frmOptions");  // shows what OK confirmed
-    EXPECT_EQ(f.Dialog()["TDCheck"].Value(), 0);
-    EXPECT_EQ(f.Dialog()["TCCheck"].Value(), 1);
-    EXPECT_EQ(f.Dialog()["StartupCheck"].Value(), 1);
+    EXPECT_EQ(f.Ticks(), "1101110");
 }
 
 TEST(frmOptions, CancelAndReopenDiscardUnconfirmedTicks) {
@@ -156,15 +131,11 @@ TEST(frmOptions, CancelAndReopenDiscardUnconfirmedTicks) {
     f.Click("TNCheck", 0);
     f.Click("StartupCheck", 0);
     f.program.Forms().Reopen("frmOptions");
-    EXPECT_EQ(f.Dialog()["TNCheck"].Value(), 1);
-    EXPECT_EQ(f.Dialog()["StartupCheck"].Value(), 1);
+    EXPECT_EQ(f.Ticks(), "1111111");
     f.Click("TECheck", 0);
     f.Press("cmdCancel");
     EXPECT_FALSE(f.program.Forms().IsLoaded("frmOptions"));
-    EXPECT_TRUE(f.api.Only("write").empty());
-    EXPECT_TRUE(f.api.Only("reg.").empty());
-    EXPECT_TRUE(f.api.Only("unload frmT").empty());
-    EXPECT_TRUE(f.api.Only("load frmT").empty());
+    EXPECT_TRUE(f.api.Only({"write", "reg.", "load frmT", "unload frmT"}).empty());
     EXPECT_EQ(f.Ini(), before);
     EXPECT_EQ(f.program.Settings().TECheck, "1");
 }
@@ -186,18 +157,6 @@ TEST(StartupCommand, LowerCaseQuotedOnlyWhenThePathHasABlank) {
         SCOPED_TRACE(c.path);
         EXPECT_EQ(options::StartupCommand(api, c.path, c.exe), c.command);
     }
-}
-
-TEST(frmOptions, TheRunValueOfAFolderNamedOutsideTheAnsiCodePageKeepsEveryLetter) {
-    Fixture f;
-    f.api.appPath = "C:\\Программы Ω";
-    f.api.exeName = "VornKit";
-    f.Press("cmdOK");
-    const std::string command = "\"c:\\программы ω\\vornkit.exe\"";
-    EXPECT_EQ(f.api.Only("reg.set"),
-              std::vector<std::string>{"reg.set Vornkit=" + command + " type 1 length " +
-                                       std::to_string(command.size())});
-    EXPECT_EQ(*f.api.RegistryValue(basReg::kRunKey, "Vornkit"), command);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <fstream>
 #include <functional>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,13 +25,6 @@ inline constexpr int kRightButtonDown = 0x0204;
 inline constexpr int kRightButtonUp = 0x0205;
 }  // namespace messages
 
-inline std::string ReadFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The controls the keyboard can reach, in the order Tab visits them.
 inline std::vector<std::string> TabStops(forms::Form& form) {
     std::vector<std::string> out;
@@ -50,7 +43,10 @@ struct ProgramFixture {
     void Ini(const std::string& text) {
         std::ofstream(dir.Path() / "vornkit.ini", std::ios::binary) << text;
     }
-    std::string Ini() const { return ReadFile(dir.Path() / "vornkit.ini"); }
+    std::string Ini() const {
+        std::ifstream in(dir.Path() / "vornkit.ini", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
     applets::AppletWindow& Window(const std::string& code) {
         return static_cast<applets::AppletWindow&>(*program.Forms().Find("frm" + code + "Icon"));
     }
@@ -82,13 +78,6 @@ struct ProgramFixture {
         return static_cast<Dialog&>(*program.Forms().Find(name));
     }
     void User(const std::function<void()>& act) { program.Forms().Dispatch(act); }
-    std::vector<std::string> Loaded() {
-        std::vector<std::string> out;
-        for (const auto& l : api.Only("load frmT"))
-            if (l.find("Icon") != std::string::npos)
-                out.push_back(l.substr(5));
-        return out;
-    }
 };
 
 }  // namespace testing_support

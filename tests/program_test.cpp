@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "program_fixture.h"
 
@@ -11,50 +12,61 @@ namespace {
 using testing_support::ProgramFixture;
 
 TEST(Startup, LoadsExactlyTheAppletsWhoseKeyIsOne) {
-    const struct {
-        const char* ini;
-        std::vector<std::string> windows;
-    } cases[] = {
-        {"", {"frmTAIcon", "frmTCIcon", "frmTDIcon", "frmTEIcon", "frmTNIcon", "frmTPIcon"}},
-        {"[VORNKIT]\r\nTDCheck=0\r\n",
-         {"frmTAIcon", "frmTCIcon", "frmTEIcon", "frmTNIcon", "frmTPIcon"}},
-        {"[VORNKIT]\r\nTPCheck=01\r\nTACheck=1.0\r\nTCCheck=\r\n",
-         {"frmTCIcon", "frmTDIcon", "frmTEIcon", "frmTNIcon"}},
-        {"[vornkit]\r\ntecheck=0\r\nTnCheck = 0 \r\n",
-         {"frmTAIcon", "frmTCIcon", "frmTDIcon", "frmTPIcon"}},
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "TA TC TD TE TN TP"},
+        {"[VORNKIT]\r\nTDCheck=0\r\n", "TA TC TE TN TP"},
+        {"[VORNKIT]\r\nTPCheck=01\r\nTACheck=1.0\r\nTCCheck=\r\n", "TC TD TE TN"},
+        {"[vornkit]\r\ntecheck=0\r\nTnCheck = 0 \r\n", "TA TC TD TP"},
         {"[VORNKIT]\r\nTACheck=0\r\nTCCheck=0\r\nTDCheck=0\r\nTECheck=0\r\nTNCheck=0\r\n"
          "TPCheck=0\r\n",
-         {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.ini);
+         ""}};
+    for (const auto& [ini, codes] : cases) {
+        SCOPED_TRACE(ini);
         ProgramFixture f;
-        f.Ini(c.ini);
+        f.Ini(ini);
         f.program.Start();
-        EXPECT_EQ(f.Loaded(), c.windows);
+        std::string loaded;
+        for (const auto& l : f.api.Only("load frmT"))
+            if (l.size() == 14 && l.substr(10) == "Icon")  // "load frmTXIcon"
+                loaded += (loaded.empty() ? "" : " ") + l.substr(8, 2);
+        EXPECT_EQ(loaded, codes);
         EXPECT_TRUE(f.program.Forms().IsLoaded("frmMain"));
-        EXPECT_EQ(f.api.icons.size(), c.windows.size());
-        for (const std::string& name : c.windows)
-            EXPECT_FALSE(f.program.Forms().Find(name)->Visible()) << name;
+        EXPECT_EQ(f.api.icons.size(), (std::string(codes).size() + 1) / 3);
+        for (const std::string& name : f.program.Forms().RegisteredNames())
+            EXPECT_FALSE(f.program.Forms().IsLoaded(name) &&
+                         f.program.Forms().Find(name)->Visible())
+                << name;
     }
 }
 
-TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyRunModes) {
+// The general settings' defaults live in memory; the file gets only a run mode an applet lacks.
+// Each options dialog is loaded hidden with the stored style preselected, when it offers that
+// exact choice, without writing it back.
+TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyAMissingRunMode) {
     ProgramFixture f;
+    f.Ini(
+        "[VORNDOS]\r\nrunmode=1\r\n[VORNEXP]\r\nrunmode=2\r\n[VORNCON]\r\nrunmode=\r\n"
+        "[VORNNOT]\r\nrunmode=3.0\r\n");
     f.api.logReads = true;
     f.program.Start();
-    const auto reads = f.api.Only("read VORNKIT");
-    EXPECT_EQ(reads, (std::vector<std::string>{"read VORNKIT TACheck", "read VORNKIT TCCheck",
-                                               "read VORNKIT TDCheck", "read VORNKIT TECheck",
-                                               "read VORNKIT TNCheck", "read VORNKIT TPCheck",
-                                               "read VORNKIT StartupCheck"}));
+    EXPECT_EQ(f.api.Only("read VORNKIT"),
+              (std::vector<std::string>{"read VORNKIT TACheck", "read VORNKIT TCCheck",
+                                        "read VORNKIT TDCheck", "read VORNKIT TECheck",
+                                        "read VORNKIT TNCheck", "read VORNKIT TPCheck",
+                                        "read VORNKIT StartupCheck"}));
     for (auto& [key, field] : f.program.Settings().Fields())
         EXPECT_EQ(*field, "1") << key;
-    EXPECT_EQ(f.Ini(),
-              "[VORNCON]\r\nrunmode=3\r\n[VORNDOS]\r\nrunmode=3\r\n[VORNEXP]\r\nrunmode=3\r\n"
-              "[VORNNOT]\r\nrunmode=3\r\n");
+    EXPECT_EQ(f.api.Only("write"), std::vector<std::string>{"write VORNCON runmode=3"});
+    auto& forms = f.program.Forms();
+    EXPECT_FALSE(forms.IsLoaded("frmTDOpt"));  // the DOS dialog has no normal choice
+    EXPECT_FALSE(forms.IsLoaded("frmTNOpt"));
+    ASSERT_TRUE(forms.IsLoaded("frmTEOpt") && forms.IsLoaded("frmTCOpt"));
+    EXPECT_EQ((*forms.Find("frmTEOpt"))["optMin"].Value(), 1);
+    EXPECT_EQ((*forms.Find("frmTCOpt"))["optMax"].Value(), 1);
 }
 
+// Before the last icon: the general settings, the start-up window, the applet windows. Then each
+// applet with options reads its run mode and loads its dialog hidden.
 TEST(Startup, HandsEveryIconToTheShellBeforeTheRunModesAndOptionsDialogs) {
     for (const char* ini : {"", "[VORNDOS]\r\nrunmode=2\r\n"}) {
         SCOPED_TRACE(ini);
@@ -62,70 +74,65 @@ TEST(Startup, HandsEveryIconToTheShellBeforeTheRunModesAndOptionsDialogs) {
         f.Ini(ini);
         f.api.logReads = true;
         f.program.Start();
-        const auto log = f.api.Only({"icon.add", "read VORN", "write", "load frm"});
-        const auto lastIcon = std::find_if(log.rbegin(), log.rend(), [](const std::string& l) {
-            return l.rfind("icon.add", 0) == 0;
-        });
-        ASSERT_NE(lastIcon, log.rend());
-        // Before the last icon: the general settings, the start-up window, the applet windows.
-        for (auto l = log.begin(); l != lastIcon.base(); ++l)
-            EXPECT_TRUE(l->rfind("icon.add", 0) == 0 || l->rfind("read VORNKIT", 0) == 0 ||
-                        (l->rfind("load", 0) == 0 && l->find("Opt") == std::string::npos))
-                << *l;
-        // Then each applet with options still reads its run mode and loads its dialog hidden.
+        std::string order;  // i: an icon added; r: anything else but the general settings
+        for (const auto& l : f.api.Only({"icon.add", "read VORN", "write", "load frm"}))
+            if (!l.starts_with("read VORNKIT") && !(l.starts_with("load") && !l.ends_with("Opt")))
+                order += l.starts_with("icon.add") ? 'i' : 'r';
+        EXPECT_LT(order.rfind('i'), order.find('r')) << order;
         for (const char* dialog : {"frmTCOpt", "frmTDOpt", "frmTEOpt", "frmTNOpt"})
             EXPECT_TRUE(f.program.Forms().IsLoaded(dialog)) << dialog;
     }
 }
 
-TEST(Windows, OnlyTheGeneralOptionsDialogHasATaskbarButton) {
-    ProgramFixture f;
-    for (const std::string& name : f.program.Forms().RegisteredNames()) {
+// One instance each: opening a dialog again replaces the one open.
+TEST(Windows, EveryDialogOpensAnewCentredAndTopmost) {
+    for (const std::string name :
+         {"frmAbout", "frmOptions", "frmTCOpt", "frmTDOpt", "frmTEOpt", "frmTNOpt"}) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(f.program.Forms().Load(name).Design().showInTaskbar, name == "frmOptions");
+        ProgramFixture f;
+        f.program.Forms().Reopen(name);
+        f.program.Forms().Reopen(name);
+        forms::Form& d = *f.program.Forms().Find(name);
+        EXPECT_EQ(f.api.Only({"load", "unload", "topmost"}),
+                  (std::vector<std::string>{"load " + name, "topmost on", "unload " + name,
+                                            "load " + name, "topmost on"}));
+        EXPECT_TRUE(d.Visible());
+        EXPECT_LE(std::abs(2 * d.Left() + d.OuterSize().width - f.api.ScreenWidthTwips()), 1);
+        EXPECT_LE(std::abs(2 * d.Top() + d.OuterSize().height - f.api.ScreenHeightTwips()), 1);
     }
 }
 
-TEST(Windows, EveryControlLiesInsideItsFrameAndItsWindow) {
-    ProgramFixture f;
-    for (const std::string& name : f.program.Forms().RegisteredNames()) {
-        forms::Form& form = f.program.Forms().Load(name);
-        if (form.Design().clientWidth == 0)
-            continue;  // a window never shown has no size to keep to
-        for (const forms::Control& c : form.Controls()) {
-            SCOPED_TRACE(name + " " + c.Name());
-            const forms::ControlDesign& d = c.Design();
-            const forms::ControlDesign* frame =
-                d.container.empty() ? nullptr : &form[d.container].Design();
-            EXPECT_GE(std::min(d.left, d.top), 0);
-            EXPECT_LE(d.left + d.width, frame ? frame->width : form.Design().clientWidth);
-            EXPECT_LE(d.top + d.height, frame ? frame->height : form.Design().clientHeight);
-        }
-    }
-}
-
-// Under high contrast a designed background behind the system's text colour can be unreadable
-// (white on pale blue): every designed colour gives way, and comes back when it is turned off.
-TEST(Windows, HighContrastTakesTheSystemColoursForEveryDesignedOne) {
+// Only the general options dialog has a taskbar button; every control lies inside its frame and
+// its window. Under high contrast a designed colour behind the system's text colour can be
+// unreadable (white on pale blue): every one gives way, and comes back when it is turned off.
+TEST(Windows, EveryWindowsDesignKeepsToTheScreenAndToHighContrast) {
     ProgramFixture f;
     f.program.Start();
+    const forms::Colours system{};
     int designed = 0;
     for (const std::string& name : f.program.Forms().RegisteredNames()) {
         SCOPED_TRACE(name);
         forms::Form& form = f.program.Forms().Load(name);
-        const forms::Colours system{};
+        const forms::FormDesign& w = form.Design();
+        EXPECT_EQ(w.showInTaskbar, name == "frmOptions");
         EXPECT_EQ(form.FormColours(true).back, system.back);
-        EXPECT_EQ(form.FormColours(false).back, form.Design().backColour);
+        EXPECT_EQ(form.FormColours(false).back, w.backColour);
         for (const forms::Control& c : form.Controls()) {
             SCOPED_TRACE(c.Name());
+            const forms::ControlDesign& d = c.Design();
+            const forms::ControlDesign* frame =
+                d.container.empty() ? nullptr : &form[d.container].Design();
+            if (w.clientWidth != 0) {  // a window never shown has no size to keep to
+                EXPECT_GE(std::min(d.left, d.top), 0);
+                EXPECT_LE(d.left + d.width, frame ? frame->width : w.clientWidth);
+                EXPECT_LE(d.top + d.height, frame ? frame->height : w.clientHeight);
+            }
             const forms::Colours on = form.ControlColours(c, true);
             const forms::Colours off = form.ControlColours(c, false);
-            EXPECT_EQ(on.fore, system.fore);
-            EXPECT_EQ(on.back, system.back);
-            EXPECT_EQ(off.fore, c.Design().foreColour);
-            EXPECT_EQ(off.back, c.Design().backColour != forms::kDefaultColour
-                                    ? c.Design().backColour
-                                    : form.Design().backColour);
+            EXPECT_TRUE(on.fore == system.fore && on.back == system.back);
+            EXPECT_EQ(off.fore, d.foreColour);
+            EXPECT_EQ(off.back,
+                      d.backColour != forms::kDefaultColour ? d.backColour : w.backColour);
             designed += off.fore != system.fore || off.back != system.back;
         }
     }
@@ -178,48 +185,30 @@ TEST(SessionEnd, TheSessionEndingEndsTheProgramAsItsExitDoes) {
     }
 }
 
-TEST(SessionEnd, ClosingAWindowTheUserNeverSeesEndsTheProgram) {
-    for (const char* window : {"frmMain", "frmTAIcon", "frmTDIcon"}) {
-        SCOPED_TRACE(window);
-        TwoApplets f;
-        forms::Form& form = *f.program.Forms().Find(window);
-        f.program.Forms().Dispatch([&] { form.CloseRequested(); });
-        EXPECT_EQ(f.api.log, kExitOrder);
-    }
-    {
-        SCOPED_TRACE("the close box of a dialog closes the dialog alone");
-        ProgramFixture f;
-        f.program.Start();
-        f.program.Forms().Reopen("frmOptions");
-        f.api.log.clear();
-        forms::Form& dialog = *f.program.Forms().Find("frmOptions");
-        f.program.Forms().Dispatch([&] { dialog.CloseRequested(); });
-        EXPECT_EQ(f.api.log, std::vector<std::string>{"unload frmOptions"});
-        EXPECT_FALSE(f.api.ended);
-    }
-}
-
-// Alt+F4 reaches an applet window after its popup menu brought it to the front; the user means
-// the window they were working in, and the program must not end.
-TEST(SessionEnd, TheCloseCommandClosesOnlyAWindowTheUserSees) {
-    for (const char* window : {"frmMain", "frmTAIcon", "frmTDIcon"}) {
-        SCOPED_TRACE(window);
-        TwoApplets f;
-        forms::Form& form = *f.program.Forms().Find(window);
-        f.program.Forms().Dispatch([&] { form.CloseCommand(); });
-        EXPECT_EQ(f.api.log, std::vector<std::string>{});
-        EXPECT_FALSE(f.api.ended);
-        EXPECT_TRUE(f.program.Forms().IsLoaded(window));
-    }
-    for (const char* dialog : {"frmOptions", "frmTDOpt", "frmAbout"}) {
-        SCOPED_TRACE(dialog);
-        TwoApplets f;
-        f.program.Forms().Reopen(dialog);
-        f.api.log.clear();
-        forms::Form& form = *f.program.Forms().Find(dialog);
-        f.program.Forms().Dispatch([&] { form.CloseCommand(); });
-        EXPECT_EQ(f.api.log, std::vector<std::string>{"unload " + std::string(dialog)});
-        EXPECT_FALSE(f.api.ended);
+// A close request (as an installer or taskkill sends it) to a window the user never sees ends the
+// program. The close command (Alt+F4, which reaches an applet window after its popup menu brought
+// it to the front) means the window the user was working in, and the program must not end. Either
+// closes a dialog alone.
+TEST(SessionEnd, ClosingAWindowEndsTheProgramOnlyThroughAWindowTheUserNeverSees) {
+    for (bool command : {false, true}) {
+        for (const std::string window :
+             {"frmMain", "frmTAIcon", "frmTDIcon", "frmOptions", "frmTDOpt", "frmAbout"}) {
+            SCOPED_TRACE(window + (command ? " close command" : " close request"));
+            TwoApplets f;
+            const bool dialog = window.find("Icon") == std::string::npos && window != "frmMain";
+            if (dialog) {
+                f.program.Forms().Reopen(window);
+                f.api.log.clear();
+            }
+            forms::Form& form = *f.program.Forms().Find(window);
+            f.program.Forms().Dispatch(
+                [&] { command ? form.CloseCommand() : form.CloseRequested(); });
+            EXPECT_EQ(f.api.log, dialog    ? std::vector<std::string>{"unload " + window}
+                                 : command ? std::vector<std::string>{}
+                                           : kExitOrder);
+            EXPECT_EQ(f.api.ended, !dialog && !command);
+            EXPECT_EQ(f.program.Forms().IsLoaded(window), !dialog && command);
+        }
     }
 }
 
