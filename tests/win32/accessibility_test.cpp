@@ -1,6 +1,6 @@
 // What a screen reader finds in the applet options dialogs, through Microsoft Active
-// Accessibility on the real windows: every option button's name, and each describing label just
-// before the control it describes.
+// Accessibility on the real windows: every option button's name, no way to the system's unnamed
+// object behind it, and the describing label just before the control it describes.
 #include <windows.h>
 // The headers below need windows.h first.
 #include <oleacc.h>
@@ -57,47 +57,40 @@ std::wstring AccessibleName(HWND hwnd) {
     return out;
 }
 
-struct Accessible : testing_support::Started {
-    Accessible() { CoInitialize(nullptr); }
-    ~Accessible() { CoUninitialize(); }
-    HWND Window(forms::Form& form, const char* control) {
-        return reinterpret_cast<HWND>(form[control].WindowHandle());
-    }
-};
-
-const char* const kDialogs[] = {"frmTDOpt", "frmTEOpt", "frmTCOpt", "frmTNOpt"};
-
-TEST(Accessibility, EveryOptionButtonIsNamedByItsLabelsWord) {
-    Accessible a;
-    const std::map<std::string, std::wstring> word = {
-        {"optNorm", L"Normal"}, {"optMin", L"Minimized"}, {"optMax", L"Maximized"}};
-    for (const char* dialog : kDialogs) {
-        a.program.Forms().Reopen(dialog);
-        a.Pump();
-        forms::Form& form = *a.program.Forms().Find(dialog);
-        int named = 0;
-        for (const forms::Control& c : form.Controls()) {
-            if (c.Design().kind != forms::Kind::OptionButton)
-                continue;
-            SCOPED_TRACE(std::string(dialog) + " " + c.Name());
-            EXPECT_EQ(AccessibleName(reinterpret_cast<HWND>(c.WindowHandle())), word.at(c.Name()));
-            ++named;
-        }
-        EXPECT_EQ(named, std::string(dialog) == "frmTDOpt" ? 2 : 3) << dialog;
-    }
-}
-
 // Screen readers name a control that shows no text of its own (the parameters box) from the
 // label just before it in z-order.
-TEST(Accessibility, TheParametersPromptComesJustBeforeTheParametersBox) {
-    Accessible a;
-    for (const char* dialog : {"frmTDOpt", "frmTEOpt"}) {
-        SCOPED_TRACE(dialog);
-        a.program.Forms().Reopen(dialog);
-        a.Pump();
-        forms::Form& form = *a.program.Forms().Find(dialog);
-        EXPECT_EQ(GetWindow(a.Window(form, "txtParam"), GW_HWNDPREV), a.Window(form, "Label6"));
+TEST(Accessibility, EveryOptionButtonIsNamedByItsLabelsWordAndTheParametersBoxByItsPrompt) {
+    const std::map<std::string, std::wstring> word = {
+        {"optNorm", L"Normal"}, {"optMin", L"Minimized"}, {"optMax", L"Maximized"}};
+    const struct {
+        const char* dialog;
+        int buttons;
+        bool parameters;
+    } cases[] = {{"frmTDOpt", 2, true},
+                 {"frmTEOpt", 3, true},
+                 {"frmTCOpt", 3, false},
+                 {"frmTNOpt", 3, false}};
+    testing_support::Started<> s;
+    CoInitialize(nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        s.Open(c.dialog);
+        int named = 0;
+        for (const forms::Control& control : s.program.Forms().Find(c.dialog)->Controls()) {
+            if (control.Design().kind != forms::Kind::OptionButton)
+                continue;
+            EXPECT_EQ(AccessibleName(reinterpret_cast<HWND>(control.WindowHandle())),
+                      word.at(control.Name()))
+                << control.Name();
+            ++named;
+        }
+        EXPECT_EQ(named, c.buttons);
+        if (c.parameters) {
+            EXPECT_EQ(GetWindow(s.Window(c.dialog, "txtParam"), GW_HWNDPREV),
+                      s.Window(c.dialog, "Label6"));
+        }
     }
+    CoUninitialize();
 }
 
 }  // namespace
