@@ -1,10 +1,8 @@
 // The applet windows on the real platform: an elevated program hears the shell's "TaskbarCreated"
 // only through the message filter, so every applet window opens it; and the shell knows each
-// applet's icon by the window and number it was added with (the number 1, the window inside the
-// applet window that hears the icon's clicks).
+// applet's icon by the window and number it was added with (the number 1, the "pichook" window
+// inside the applet window, which hears the icon's clicks).
 #include <windows.h>
-// The header below needs windows.h first.
-#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -48,13 +46,16 @@ TEST(AppletWindows, EachLetsTaskbarCreatedThroughAndHoldsItsIcon) {
             ASSERT_TRUE(window) << name;
             if (filter.forProcess)
                 expected.push_back({filter.forWindow ? window : nullptr, taskbarCreated, 1});
-            NOTIFYICONDATAA icon = {};
-            icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-            icon.hWnd = s.Window(name, "pichook");  // the icon's message target
+            // A change the shell takes, and takes again (it leaves the icon in place), but not
+            // for another number.
+            platform::NotifyIconData icon{};
+            icon.cbSize = platform::kNotifyIconDataSize;
+            icon.hWnd = reinterpret_cast<platform::Handle>(s.Window(name, "pichook"));
             icon.uID = 1;
-            EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &icon)) << name;
+            EXPECT_TRUE(s.system.Shell_NotifyIconA(platform::kNimModify, icon)) << name;
+            EXPECT_TRUE(s.system.Shell_NotifyIconA(platform::kNimModify, icon)) << name;
             icon.uID = 2;
-            EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &icon)) << name;
+            EXPECT_FALSE(s.system.Shell_NotifyIconA(platform::kNimModify, icon)) << name;
         }
         EXPECT_EQ(calls, expected);  // MSGFLT_ALLOW for a window, MSGFLT_ADD for the process: 1
     }
