@@ -14,31 +14,22 @@
 
 namespace {
 
-// IID_IAccessible, spelt out: the test finds oleacc.dll at run time rather than linking it.
-const GUID kIidAccessible = {
-    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
-// IID_IServiceProvider: the system's own object answers it, and through it a client reaches that
-// object itself, unnamed.
-const GUID kIidServiceProvider = {
-    0x6d5140c1, 0x7436, 0x11ce, {0x80, 0x34, 0x00, 0xaa, 0x00, 0x60, 0x09, 0xfa}};
-
 // The name a screen reader gives the window, "(no accessible object)" when there is none, and
-// "(unnamed object offered)" when the object hands out a way to the system's unnamed one.
+// "(unnamed object offered)" when the object hands out a way to the system's unnamed one: its
+// IServiceProvider, which the system's own object answers.
 std::wstring AccessibleName(HWND hwnd) {
     using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-    static HMODULE oleacc = LoadLibraryA("oleacc.dll");
+    static HMODULE oleacc = LoadLibraryA("oleacc.dll");  // found at run time, not linked
     static auto fromWindow = reinterpret_cast<FromWindow>(
         reinterpret_cast<void*>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
     if (!fromWindow)
         return L"(no oleacc)";
     IAccessible* object = nullptr;
-    if (FAILED(fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+    if (FAILED(fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                           reinterpret_cast<void**>(&object))) ||
         !object)
         return L"(no accessible object)";
     VARIANT self;
-    VariantInit(&self);
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
     BSTR name = nullptr;
@@ -47,8 +38,8 @@ std::wstring AccessibleName(HWND hwnd) {
         out = name;
     SysFreeString(name);
     IUnknown* services = nullptr;
-    if (SUCCEEDED(
-            object->QueryInterface(kIidServiceProvider, reinterpret_cast<void**>(&services))) &&
+    if (SUCCEEDED(object->QueryInterface(__uuidof(IServiceProvider),
+                                         reinterpret_cast<void**>(&services))) &&
         services) {
         services->Release();
         out = L"(unnamed object offered)";
