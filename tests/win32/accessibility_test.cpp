@@ -1,6 +1,6 @@
 // What a screen reader finds in the applet options dialogs, through Microsoft Active
-// Accessibility on the real windows: every option button's name, and each describing label just
-// before the control it describes.
+// Accessibility on the real windows: every option button's name, no way to the system's unnamed
+// object behind it, and the describing label just before the control it describes.
 #include <windows.h>
 // The headers below need windows.h first.
 #include <oleacc.h>
@@ -14,31 +14,22 @@
 
 namespace {
 
-// IID_IAccessible, spelt out: the test finds oleacc.dll at run time rather than linking it.
-const GUID kIidAccessible = {
-    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
-// IID_IServiceProvider: the system's own object answers it, and through it a client reaches that
-// object itself, unnamed.
-const GUID kIidServiceProvider = {
-    0x6d5140c1, 0x7436, 0x11ce, {0x80, 0x34, 0x00, 0xaa, 0x00, 0x60, 0x09, 0xfa}};
-
 // The name a screen reader gives the window, "(no accessible object)" when there is none, and
-// "(unnamed object offered)" when the object hands out a way to the system's unnamed one.
+// "(unnamed object offered)" when the object hands out a way to the system's unnamed one: its
+// IServiceProvider, which the system's own object answers.
 std::wstring AccessibleName(HWND hwnd) {
     using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-    static HMODULE oleacc = LoadLibraryA("oleacc.dll");
+    static HMODULE oleacc = LoadLibraryA("oleacc.dll");  // found at run time, not linked
     static auto fromWindow = reinterpret_cast<FromWindow>(
         reinterpret_cast<void*>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
     if (!fromWindow)
         return L"(no oleacc)";
     IAccessible* object = nullptr;
-    if (FAILED(fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+    if (FAILED(fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                           reinterpret_cast<void**>(&object))) ||
         !object)
         return L"(no accessible object)";
     VARIANT self;
-    VariantInit(&self);
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
     BSTR name = nullptr;
@@ -47,8 +38,8 @@ std::wstring AccessibleName(HWND hwnd) {
         out = name;
     SysFreeString(name);
     IUnknown* services = nullptr;
-    if (SUCCEEDED(
-            object->QueryInterface(kIidServiceProvider, reinterpret_cast<void**>(&services))) &&
+    if (SUCCEEDED(object->QueryInterface(__uuidof(IServiceProvider),
+                                         reinterpret_cast<void**>(&services))) &&
         services) {
         services->Release();
         out = L"(unnamed object offered)";
@@ -57,47 +48,40 @@ std::wstring AccessibleName(HWND hwnd) {
     return out;
 }
 
-struct Accessible : testing_support::Started {
-    Accessible() { CoInitialize(nullptr); }
-    ~Accessible() { CoUninitialize(); }
-    HWND Window(forms::Form& form, const char* control) {
-        return reinterpret_cast<HWND>(form[control].WindowHandle());
-    }
-};
-
-const char* const kDialogs[] = {"frmTDOpt", "frmTEOpt", "frmTCOpt", "frmTNOpt"};
-
-TEST(Accessibility, EveryOptionButtonIsNamedByItsLabelsWord) {
-    Accessible a;
-    const std::map<std::string, std::wstring> word = {
-        {"optNorm", L"Normal"}, {"optMin", L"Minimized"}, {"optMax", L"Maximized"}};
-    for (const char* dialog : kDialogs) {
-        a.program.Forms().Reopen(dialog);
-        a.Pump();
-        forms::Form& form = *a.program.Forms().Find(dialog);
-        int named = 0;
-        for (const forms::Control& c : form.Controls()) {
-            if (c.Design().kind != forms::Kind::OptionButton)
-                continue;
-            SCOPED_TRACE(std::string(dialog) + " " + c.Name());
-            EXPECT_EQ(AccessibleName(reinterpret_cast<HWND>(c.WindowHandle())), word.at(c.Name()));
-            ++named;
-        }
-        EXPECT_EQ(named, std::string(dialog) == "frmTDOpt" ? 2 : 3) << dialog;
-    }
-}
-
 // Screen readers name a control that shows no text of its own (the parameters box) from the
 // label just before it in z-order.
-TEST(Accessibility, TheParametersPromptComesJustBeforeTheParametersBox) {
-    Accessible a;
-    for (const char* dialog : {"frmTDOpt", "frmTEOpt"}) {
-        SCOPED_TRACE(dialog);
-        a.program.Forms().Reopen(dialog);
-        a.Pump();
-        forms::Form& form = *a.program.Forms().Find(dialog);
-        EXPECT_EQ(GetWindow(a.Window(form, "txtParam"), GW_HWNDPREV), a.Window(form, "Label6"));
+TEST(Accessibility, EveryOptionButtonIsNamedByItsLabelsWordAndTheParametersBoxByItsPrompt) {
+    const std::map<std::string, std::wstring> word = {
+        {"optNorm", L"Normal"}, {"optMin", L"Minimized"}, {"optMax", L"Maximized"}};
+    const struct {
+        const char* dialog;
+        int buttons;
+        bool parameters;
+    } cases[] = {{"frmTDOpt", 2, true},
+                 {"frmTEOpt", 3, true},
+                 {"frmTCOpt", 3, false},
+                 {"frmTNOpt", 3, false}};
+    testing_support::Started<> s;
+    CoInitialize(nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        s.Open(c.dialog);
+        int named = 0;
+        for (const forms::Control& control : s.program.Forms().Find(c.dialog)->Controls()) {
+            if (control.Design().kind != forms::Kind::OptionButton)
+                continue;
+            EXPECT_EQ(AccessibleName(reinterpret_cast<HWND>(control.WindowHandle())),
+                      word.at(control.Name()))
+                << control.Name();
+            ++named;
+        }
+        EXPECT_EQ(named, c.buttons);
+        if (c.parameters) {
+            EXPECT_EQ(GetWindow(s.Window(c.dialog, "txtParam"), GW_HWNDPREV),
+                      s.Window(c.dialog, "Label6"));
+        }
     }
+    CoUninitialize();
 }
 
 }  // namespace

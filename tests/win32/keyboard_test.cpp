@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "started.h"
@@ -17,20 +18,16 @@ std::string Setting(const char* section, const char* key) {
     return value;
 }
 
-struct Dialog : testing_support::Started {
-    std::string name;
-    explicit Dialog(std::string form) : name(std::move(form)) {
-        program.Forms().Reopen(name);
-        Pump();
-    }
+struct Dialog : testing_support::Started<> {
+    const char* name;
+    explicit Dialog(const char* form) : name(form) { Open(form); }
     // The control holding the keyboard focus, by name.
     std::string Focused() {
-        const HWND focus = GetFocus();
         forms::Form* form = program.Forms().Find(name);
         if (!form)
             return "(dialog closed)";
         for (const forms::Control& c : form->Controls())
-            if (reinterpret_cast<HWND>(c.WindowHandle()) == focus)
+            if (reinterpret_cast<HWND>(c.WindowHandle()) == GetFocus())
                 return c.Name();
         return "(none)";
     }
@@ -39,49 +36,41 @@ struct Dialog : testing_support::Started {
         PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000001);
         Pump();
     }
-    void FocusOn(const char* control) {
-        if (forms::Form* form = program.Forms().Find(name))
-            SetFocus(reinterpret_cast<HWND>((*form)[control].WindowHandle()));
-        Pump();
-    }
-    std::vector<std::string> TabRound(int presses) {
-        std::vector<std::string> seen = {Focused()};
-        for (int i = 0; i < presses; ++i) {
-            Press(VK_TAB);
-            seen.push_back(Focused());
-        }
-        return seen;
-    }
 };
 
-TEST(Keyboard, TabGoesThroughTheGeneralOptionsInTheirOrder) {
-    Dialog d("frmOptions");
-    EXPECT_EQ(d.TabRound(9), (std::vector<std::string>{"StartupCheck", "TECheck", "TDCheck",
-                                                       "TCCheck", "TPCheck", "TACheck", "TNCheck",
-                                                       "cmdOK", "cmdCancel", "StartupCheck"}));
-}
-
 // Of an option group only the selected button is a stop: Tab never lands on another one.
-TEST(Keyboard, TabReachesAnOptionGroupThroughItsSelection) {
-    Dialog d("frmTEOpt");  // the icon's load selected the stored style, "3"
-    EXPECT_EQ(d.TabRound(3), (std::vector<std::string>{"optMax", "cmdOK", "txtParam", "optMax"}));
+TEST(Keyboard, TabGoesThroughEachDialogInItsOrderAndReachesAnOptionGroupThroughItsSelection) {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"frmOptions",
+         {"StartupCheck", "TECheck", "TDCheck", "TCCheck", "TPCheck", "TACheck", "TNCheck", "cmdOK",
+          "cmdCancel", "StartupCheck"}},
+        {"frmTEOpt", {"optMax", "cmdOK", "txtParam", "optMax"}},  // the stored style, "3"
+    };
+    for (const auto& [dialog, round] : cases) {
+        Dialog d(dialog);
+        std::vector<std::string> seen = {d.Focused()};
+        while (seen.size() < round.size()) {
+            d.Press(VK_TAB);
+            seen.push_back(d.Focused());
+        }
+        EXPECT_EQ(seen, round) << dialog;
+    }
 }
 
 TEST(Keyboard, EnterAndEscPressNoButton) {
-    Dialog d("frmOptions");
-    for (const char* control : {"TECheck", "cmdOK", "cmdCancel"}) {
-        SCOPED_TRACE(control);
-        d.FocusOn(control);
-        d.Press(VK_RETURN);
-        d.Press(VK_ESCAPE);
-        EXPECT_TRUE(d.program.Forms().IsLoaded("frmOptions"));
-        EXPECT_EQ(Setting("VORNKIT", "StartupCheck"), "(none)");  // OK would store it
+    const std::pair<const char*, std::vector<const char*>> cases[] = {
+        {"frmOptions", {"TECheck", "cmdOK", "cmdCancel"}}, {"frmTNOpt", {"cmdOK"}}};
+    for (const auto& [dialog, focused] : cases) {
+        Dialog d(dialog);
+        for (const char* control : focused) {
+            SCOPED_TRACE(std::string(dialog) + " " + control);
+            SetFocus(d.Window(dialog, control));
+            d.Press(VK_RETURN);
+            d.Press(VK_ESCAPE);
+            EXPECT_TRUE(d.program.Forms().IsLoaded(dialog));
+            EXPECT_EQ(Setting("VORNKIT", "StartupCheck"), "(none)");  // OK would store it
+        }
     }
-    Dialog applet("frmTNOpt");
-    applet.FocusOn("cmdOK");
-    applet.Press(VK_RETURN);
-    applet.Press(VK_ESCAPE);
-    EXPECT_TRUE(applet.program.Forms().IsLoaded("frmTNOpt"));
 }
 
 TEST(Keyboard, AnOptionChosenWithTheArrowKeysIsStored) {

@@ -4,28 +4,33 @@
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
 #include "hosts/win32/win32_system.h"
 #include "hosts/win32/win32_window_host.h"
 #include "program/program.h"
 
 namespace testing_support {
 
+template <class System = platform::win32::Win32System>
 struct Started {
-    explicit Started(platform::win32::MessageFilter filter = {nullptr, nullptr})
-        : host(GetModuleHandleA(nullptr), filter), program(system, host) {
+    explicit Started(
+        platform::win32::MessageFilter filter = {nullptr, nullptr},
+        platform::win32::HighContrastQuery highContrast = platform::win32::SystemHighContrast)
+        : host(GetModuleHandleA(nullptr), filter, highContrast), program(system, host) {
         host.SetRuntime(&program.Forms());
         program.Start();
     }
-    std::vector<HWND> AppletWindows() {
-        std::vector<HWND> found;
-        for (const char* name :
-             {"frmTAIcon", "frmTCIcon", "frmTDIcon", "frmTEIcon", "frmTNIcon", "frmTPIcon"})
-            if (forms::Form* form = program.Forms().Find(name))
-                found.push_back(reinterpret_cast<HWND>(form->WindowHandle()));
-        return found;
+    // A form's window, or one of its controls'; nullptr while the form is not loaded.
+    HWND Window(const char* form, const char* control = nullptr) {
+        forms::Form* f = program.Forms().Find(form);
+        if (!f)
+            return nullptr;
+        return reinterpret_cast<HWND>(control ? (*f)[control].WindowHandle() : f->WindowHandle());
+    }
+    // The form shown, everything its showing caused handled.
+    HWND Open(const char* form) {
+        program.Forms().Reopen(form);
+        Pump();
+        return Window(form);
     }
     // Every message waiting, through the program's own loop.
     void Pump() {
@@ -33,7 +38,7 @@ struct Started {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             host.Deliver(msg);
     }
-    platform::win32::Win32System system;
+    System system;
     platform::win32::Win32WindowHost host;
     program::Program program;
 };

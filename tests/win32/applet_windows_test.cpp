@@ -1,0 +1,73 @@
+// The applet windows on the real platform: an elevated program hears the shell's "TaskbarCreated"
+// only through the message filter, so every applet window opens it; and the shell knows each
+// applet's icon by the window and number it was added with (the number 1, the "pichook" window
+// inside the applet window, which hears the icon's clicks).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "started.h"
+
+namespace {
+
+struct FilterCall {
+    HWND hwnd;  // nullptr for the whole process
+    UINT message;
+    DWORD action;
+    bool operator==(const FilterCall&) const = default;
+};
+std::vector<FilterCall> calls;
+
+BOOL WINAPI ForWindow(HWND hwnd, UINT message, DWORD action, void*) {
+    calls.push_back({hwnd, message, action});
+    return TRUE;
+}
+BOOL WINAPI ForProcess(UINT message, DWORD action) {
+    calls.push_back({nullptr, message, action});
+    return TRUE;
+}
+
+// For each window alone where Windows can, else for the whole process; where Windows has neither
+// form, the program still starts.
+TEST(AppletWindows, EachLetsTaskbarCreatedThroughAndHoldsItsIcon) {
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    const platform::win32::MessageFilter filters[] = {
+        {ForWindow, ForProcess}, {nullptr, ForProcess}, {nullptr, nullptr}};
+    for (const platform::win32::MessageFilter& filter : filters) {
+        SCOPED_TRACE(filter.forWindow ? "both" : filter.forProcess ? "process" : "neither");
+        calls.clear();
+        testing_support::Started<> s(filter);
+        std::vector<FilterCall> expected;
+        for (const char* name :
+             {"frmTAIcon", "frmTCIcon", "frmTDIcon", "frmTEIcon", "frmTNIcon", "frmTPIcon"}) {
+            HWND window = s.Window(name);
+            ASSERT_TRUE(window) << name;
+            if (filter.forProcess)
+                expected.push_back({filter.forWindow ? window : nullptr, taskbarCreated, 1});
+            // A change the shell takes, and takes again (it leaves the icon in place), but not
+            // for another number.
+            platform::NotifyIconData icon{};
+            icon.cbSize = platform::kNotifyIconDataSize;
+            icon.hWnd = reinterpret_cast<platform::Handle>(s.Window(name, "pichook"));
+            icon.uID = 1;
+            EXPECT_TRUE(s.system.Shell_NotifyIconA(platform::kNimModify, icon)) << name;
+            EXPECT_TRUE(s.system.Shell_NotifyIconA(platform::kNimModify, icon)) << name;
+            icon.uID = 2;
+            EXPECT_FALSE(s.system.Shell_NotifyIconA(platform::kNimModify, icon)) << name;
+        }
+        EXPECT_EQ(calls, expected);  // MSGFLT_ALLOW for a window, MSGFLT_ADD for the process: 1
+    }
+}
+
+TEST(MessageFilter, TheSystemFunctionsAreFoundWhereWindowsHasThem) {
+    const platform::win32::MessageFilter filter = platform::win32::MessageFilter::OfSystem();
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    EXPECT_EQ(filter.forWindow != nullptr,
+              GetProcAddress(user32, "ChangeWindowMessageFilterEx") != nullptr);
+    EXPECT_EQ(filter.forProcess != nullptr,
+              GetProcAddress(user32, "ChangeWindowMessageFilter") != nullptr);
+}
+
+}  // namespace
