@@ -27,9 +27,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The prefix is made while the tests compile: neither waits for the other.
+# The prefix is made while the tests compile: neither waits for the other. The boot's own
+# processes (its desktop, made with no display) must have ended before the tests start, or the
+# tests' windows would go to that desktop and fail to be made.
 use_wine "$arch" "$work/prefix"
-"$WINE" wineboot -i >"$work/wineboot.log" 2>&1 &
+("$WINE" wineboot -i && wineserver -w) >"$work/wineboot.log" 2>&1 &
 boot_pid=$!
 
 quietly "configuring $dir" cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
