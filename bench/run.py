@@ -34,7 +34,7 @@ the counts before and after the cycles.
 Time: the whole benchmark keeps within "--budget" seconds (default 840, the build included).
 Rounds of starts are begun only while, at the pace of the rounds so far, they end before the
 time kept back for the leak cycles; rounds left out are reported. On a 2-core machine shared
-with other builds the default run takes about 8 to 12 minutes.
+with other builds the default run takes about 10 minutes (41 rounds), fewer rounds when busy.
 
 One core: every Wine process of a start (the server, the desktop, the probe, the program) runs on
 one core of the machine, the last one it offers, unless "--spread" is given. Left free, the
