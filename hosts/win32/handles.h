@@ -50,29 +50,24 @@ private:
 
 // For each kind: what it is counted as, whether the owner counts its release, and how it is
 // freed.
-struct IconTraits {
-    static constexpr bench::Kind kKind = bench::kIcon;
+template <bench::Kind K>
+struct CountedRelease {
+    static constexpr bench::Kind kKind = K;
     static constexpr bool kCountRelease = true;
+};
+struct IconTraits : CountedRelease<bench::kIcon> {
     static bool Free(HICON h) { return DestroyIcon(h) != FALSE; }
 };
-struct FontTraits {
-    static constexpr bench::Kind kKind = bench::kFont;
-    static constexpr bool kCountRelease = true;
+struct FontTraits : CountedRelease<bench::kFont> {
     static bool Free(HFONT h) { return DeleteObject(h) != FALSE; }
 };
-struct BrushTraits {
-    static constexpr bench::Kind kKind = bench::kBrush;
-    static constexpr bool kCountRelease = true;
+struct BrushTraits : CountedRelease<bench::kBrush> {
     static bool Free(HBRUSH h) { return DeleteObject(h) != FALSE; }
 };
-struct MenuTraits {
-    static constexpr bench::Kind kKind = bench::kMenu;
-    static constexpr bool kCountRelease = true;
+struct MenuTraits : CountedRelease<bench::kMenu> {
     static bool Free(HMENU h) { return DestroyMenu(h) != FALSE; }
 };
-struct KernelHandleTraits {  // a process or thread handle
-    static constexpr bench::Kind kKind = bench::kHandle;
-    static constexpr bool kCountRelease = true;
+struct KernelHandleTraits : CountedRelease<bench::kHandle> {  // a process or thread handle
     static bool Free(HANDLE h) { return CloseHandle(h) != FALSE; }
 };
 struct WindowTraits {  // a window and, with it, every window inside it
