@@ -33,33 +33,21 @@ struct Oleacc {
             return o;
         loaded = true;
         if (HMODULE dll = LoadSystemLibrary("oleacc.dll")) {
-            o.createStd = reinterpret_cast<CreateStd>(
-                reinterpret_cast<void*>(GetProcAddress(dll, "CreateStdAccessibleObject")));
-            o.fromObject = reinterpret_cast<FromObject>(
-                reinterpret_cast<void*>(GetProcAddress(dll, "LresultFromObject")));
+            o.createStd = ProcAddress<CreateStd>(dll, "CreateStdAccessibleObject");
+            o.fromObject = ProcAddress<FromObject>(dll, "LresultFromObject");
         }
         if (HMODULE dll = LoadSystemLibrary("oleaut32.dll"))
-            o.allocString = reinterpret_cast<AllocString>(
-                reinterpret_cast<void*>(GetProcAddress(dll, "SysAllocString")));
+            o.allocString = ProcAddress<AllocString>(dll, "SysAllocString");
         // A screen reader asks from its own process, and the object reaches it only through COM's
         // marshalling, which needs COM started on this thread: a single-threaded apartment, which
         // the program's message loop serves. It is never ended; the program ends its process.
         using Initialize = HRESULT(WINAPI*)(void*, DWORD);
         if (HMODULE dll = LoadSystemLibrary("ole32.dll"))
-            if (auto init = reinterpret_cast<Initialize>(
-                    reinterpret_cast<void*>(GetProcAddress(dll, "CoInitializeEx"))))
+            if (auto init = ProcAddress<Initialize>(dll, "CoInitializeEx"))
                 init(nullptr, COINIT_APARTMENTTHREADED);  // already started: nothing changes
         return o;
     }
 };
-
-// IID_IAccessible, spelt out so that no import library is needed for it.
-const IID kIidAccessible = {
-    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
-// IID_IOleWindow, likewise.
-const IID kIidOleWindow = {
-    0x00000114, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
@@ -77,13 +65,13 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-            IsEqualIID(riid, kIidAccessible)) {
+        if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IDispatch)) ||
+            IsEqualIID(riid, __uuidof(IAccessible))) {
             *out = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
         }
-        if (IsEqualIID(riid, kIidOleWindow))
+        if (IsEqualIID(riid, __uuidof(IOleWindow)))
             return inner_->QueryInterface(riid, out);
         return E_NOINTERFACE;
     }
@@ -197,12 +185,12 @@ LRESULT CALLBACK NamedProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         const Oleacc& o = Oleacc::Get();
         IAccessible* inner = nullptr;
         if (o.createStd && o.fromObject &&
-            SUCCEEDED(o.createStd(hwnd, OBJID_CLIENT, kIidAccessible,
+            SUCCEEDED(o.createStd(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
                                   reinterpret_cast<void**>(&inner))) &&
             inner) {
             auto* name = static_cast<const wchar_t*>(GetPropW(hwnd, kNameProperty));
             auto* named = new Named(inner, name ? name : L"");
-            const LRESULT result = o.fromObject(kIidAccessible, wParam, named);
+            const LRESULT result = o.fromObject(__uuidof(IAccessible), wParam, named);
             named->Release();  // the result holds its own reference
             return result;
         }

@@ -63,8 +63,7 @@ void LoadCommonControls() {
     loaded = true;
     using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     if (HMODULE dll = LoadSystemLibrary("comctl32.dll")) {
-        if (auto init = reinterpret_cast<Init>(
-                reinterpret_cast<void*>(GetProcAddress(dll, "InitCommonControlsEx")))) {
+        if (auto init = ProcAddress<Init>(dll, "InitCommonControlsEx")) {
             INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES};
             init(&icc);
         }

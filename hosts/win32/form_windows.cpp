@@ -4,6 +4,7 @@
 
 #include <cassert>
 
+#include "hosts/win32/win32_system.h"
 #include "hosts/win32/win32_window_host.h"
 #include "resources/resource.h"
 
@@ -48,10 +49,8 @@ HBRUSH FormWindow::Brush(COLORREF colour) {
 MessageFilter MessageFilter::OfSystem() {
     MessageFilter filter;
     if (HMODULE user32 = GetModuleHandleA("user32.dll")) {
-        filter.forWindow = reinterpret_cast<ForWindow>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
-        filter.forProcess = reinterpret_cast<ForProcess>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")));
+        filter.forWindow = ProcAddress<ForWindow>(user32, "ChangeWindowMessageFilterEx");
+        filter.forProcess = ProcAddress<ForProcess>(user32, "ChangeWindowMessageFilter");
     }
     return filter;
 }

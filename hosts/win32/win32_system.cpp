@@ -70,8 +70,7 @@ std::wstring Wide(const std::string& utf8) {
 void RestrictDllSearchToSystemFolder() {
     using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
     if (HMODULE kernel32 = GetModuleHandleA("kernel32.dll"))
-        if (auto set = reinterpret_cast<SetDefaultDllDirectories>(
-                reinterpret_cast<void*>(GetProcAddress(kernel32, "SetDefaultDllDirectories"))))
+        if (auto set = ProcAddress<SetDefaultDllDirectories>(kernel32, "SetDefaultDllDirectories"))
             set(kLoadLibrarySearchSystem32);
 }
 

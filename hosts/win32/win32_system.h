@@ -24,6 +24,12 @@ std::wstring Wide(const std::string& utf8);
 // program's manifest, still applies), or by name where Windows cannot be told the folder.
 HMODULE LoadSystemLibrary(const char* name);
 
+// A function of a loaded DLL, as the pointer type F; null when the DLL has none of that name.
+template <class F>
+F ProcAddress(HMODULE dll, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
 class Win32System : public System {
 public:
     std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
