@@ -2,8 +2,8 @@
 // windows, adds one notification icon for each and waits for messages; nothing else.
 //
 // Its step-timing variant (vornkit_reference_bench, VORNKIT_BENCH) times each of those calls and
-// with "--steps FILE" writes them as vornkit_bench.exe writes its own (platform/win32/
-// step_timing.h), so that the benchmark can set the two start-ups side by side.
+// with "--steps FILE" writes them as vornkit_bench.exe writes its own (bench/step_timing.h), so
+// that the benchmark can set the two start-ups side by side.
 #include <windows.h>
 
 #include <shellapi.h>

@@ -1,5 +1,5 @@
-// Text rules the settings file, the registry paths and the start-up command share. Case folds
-// A to Z only, whatever the code page; a blank is a space or a tab.
+// Text rules the settings file and the registry paths share. Case folds A to Z only, whatever the
+// code page; a blank is a space or a tab.
 #pragma once
 
 #include <algorithm>
@@ -14,12 +14,6 @@ constexpr char ToLower(char c) {
 
 constexpr char ToUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-inline std::string ToLower(std::string s) {
-    for (char& c : s)
-        c = ToLower(c);
-    return s;
 }
 
 inline std::string ToUpper(std::string s) {

@@ -90,7 +90,7 @@ std::string PortableSystem::LowerCase(const std::string& text) {
         const auto byte = static_cast<unsigned char>(text[i]);
         // One character: its code point from one or two bytes; longer ones are kept as they are.
         if (byte < 0x80) {
-            out += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte);
+            out += ascii::ToLower(text[i]);
             ++i;
             continue;
         }

@@ -266,12 +266,7 @@ void Win32WindowHost::SetTopmost(forms::Form& form, bool on) {
     // A window loaded hidden (an applet's options dialog at start-up) only keeps its band until
     // it is shown; Wine builds the whole window surface for a band change, which would cost
     // every hidden dialog megabytes.
-    if (!w->hwnd) {
-        if (w->placeholder)
-            w->pendingBand = band;
-        return;
-    }
-    if (!IsWindowVisible(w->hwnd.get())) {
+    if (!w->hwnd || !IsWindowVisible(w->hwnd.get())) {
         w->pendingBand = band;
         return;
     }
