@@ -290,6 +290,7 @@ class Budget:
     def __init__(self, end):
         self.end = end
         self.round_seconds = []
+        self.made = 0
 
     def allows_round(self, keep_back):
         """`keep_back`: seconds for what follows, or a function that gives them."""
@@ -300,6 +301,19 @@ class Budget:
     def took(self, seconds):
         self.round_seconds.append(seconds)
 
+    def rounds(self, runs, keep_back, what, minimum=0):
+        """The rounds of starts (rounds()) that the budget allows, `minimum` at least, each timed;
+        afterwards `made` is how many were made."""
+        self.made = 0
+        for starts in rounds(runs):
+            if self.made >= minimum and not self.allows_round(keep_back):
+                log(f"  the time budget ends the {what} after {self.made} of {runs} rounds")
+                return
+            began = time.monotonic()
+            yield starts
+            self.made += 1
+            self.took(time.monotonic() - began)
+
 
 def startup_runs(display, runs, deadline, budget, keep_back):
     """The measured starts, `runs` rounds unless the budget ends them early (each round whole,
@@ -307,17 +321,14 @@ def startup_runs(display, runs, deadline, budget, keep_back):
     is taken again (up to 3 times) only until `deadline`. Returns the samples, the starts
     another run overlapped, the starts on a prefix that did not go quiet, and the rounds made."""
     samples = {sc: {p: {"ms": [], "rss": []} for p in PROGRAMS} for sc in SCENARIOS}
-    overlapped = busy = made = 0
+    overlapped = busy = 0
     log("warm-up: one unmeasured start of each program")
     for program in PROGRAMS:
         start_once(display, program, "first")
     total = runs * 2 * len(SCENARIOS)
     n = 0
-    for starts in rounds(runs):
-        if made >= 2 and not budget.allows_round(keep_back):  # two at least, for quartiles
-            log(f"  the time budget ends the starts after {made} of {runs} rounds")
-            break
-        began = time.monotonic()
+    # Two rounds at least, for quartiles.
+    for starts in budget.rounds(runs, keep_back, "starts", minimum=2):
         for scenario, program in starts:
             n += 1
             for attempt in range(4):
@@ -335,28 +346,19 @@ def startup_runs(display, runs, deadline, budget, keep_back):
                      f"prefix still busy after {got['waited']:.1f} s")
             log(f"  {n:2d}/{total} {scenario} {program:9s} {got['ms']:8.1f} ms  {got['rss']:6d} KiB"
                 f"  ({state}{', other Wine tests running' if got['others'] else ''})")
-        made += 1
-        budget.took(time.monotonic() - began)
-    return samples, overlapped, busy, made
+    return samples, overlapped, busy, budget.made
 
 
 def step_runs(display, runs, budget, keep_back):
     """Starts of the step-timing variants, in rounds as the measured starts; returns each
     start's probe counters and steps, by condition and program, and the rounds made."""
     found = {sc: {p: [] for p in PROGRAMS} for sc in SCENARIOS}
-    made = 0
-    for starts in rounds(runs):
-        if not budget.allows_round(keep_back):
-            log(f"  the time budget ends the step starts after {made} of {runs} rounds")
-            break
-        began = time.monotonic()
+    for starts in budget.rounds(runs, keep_back, "step starts"):
         for scenario, program in starts:
             got = start_once(display, program, scenario, steps=True)
             found[scenario][program].append({"probe": got["probe"], "steps": got["steps"]})
             log(f"  steps {scenario} {program:9s} {got['ms']:8.1f} ms")
-        made += 1
-        budget.took(time.monotonic() - began)
-    return found, made
+    return found, budget.made
 
 
 # ---------------------------------------------------------------------------------------------
