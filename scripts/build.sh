@@ -12,30 +12,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
 report_failures
-jobs=$(nproc 2>/dev/null || echo 2)
 mode=${1:-windows}
-read -r -a nice <<<"${VORNKIT_NICE:-}"
-
-configure() {  # build folder, then cmake's options; cmake's own output only when it fails
-  local dir=$1
-  shift
-  quietly "configuring $dir" cmake -S . -B "$dir" "$@"
-}
-
-compile() {  # build folder, then the targets (none: all of them)
-  local dir=$1
-  shift
-  local targets=()
-  [ $# -gt 0 ] && targets=(--target "$@")
-  quietly "building $dir" "${nice[@]}" cmake --build "$dir" -j"$jobs" "${targets[@]}"
-}
 
 windows() {  # the targets to build (none: all of them)
-  configure build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
-  compile build/win32 "$@"
-  configure build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=MinSizeRel
-  compile build/win64 "$@"
+  local arch
+  for arch in win32 win64; do
+    configure "build/$arch" -DCMAKE_TOOLCHAIN_FILE="$(toolchain_of "$arch")" \
+      -DCMAKE_BUILD_TYPE=MinSizeRel || return
+    compile "build/$arch" "$@" || return
+  done
 }
 
 unit() {

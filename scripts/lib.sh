@@ -86,3 +86,30 @@ quietly() {
 report_failures() {
   trap 'status=$?; echo "$(basename "$0"): failed (exit $status) at line $LINENO: $BASH_COMMAND" >&2' ERR
 }
+
+# --- building, shared by build.sh and wintests.sh ---
+
+# The CMake toolchain file of a Windows build.
+toolchain_of() {
+  case "$1" in
+    win32) echo cmake/mingw-i686.cmake ;;
+    win64) echo cmake/mingw-x86_64.cmake ;;
+  esac
+}
+
+configure() {  # build folder, then cmake's options; cmake's own output only when it fails
+  local dir=$1
+  shift
+  quietly "configuring $dir" cmake -S . -B "$dir" "$@"
+}
+
+# Builds a folder's targets (none: all of them) on every core; VORNKIT_NICE (for example
+# "nice -n 19") runs the compilers at a lower priority.
+compile() {
+  local dir=$1 nice targets=()
+  shift
+  read -r -a nice <<<"${VORNKIT_NICE:-}"
+  [ $# -gt 0 ] && targets=(--target "$@")
+  quietly "building $dir" "${nice[@]}" cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)" \
+    "${targets[@]}"
+}

@@ -38,13 +38,15 @@ step() {
 }
 
 # Runs one stage of tests with its output in $logs/NAME.log; the log's last line is the stage's
-# "N passed, N failed", and NAME.time its seconds.
+# "N passed, N failed", and NAME.time its seconds. Returns the command's status.
 stage() {
-  local name=$1 t
+  local name=$1 t status
   shift
   t=$(date +%s)
   "$@" >"$logs/$name.log" 2>&1
+  status=$?
   since "$t" >"$logs/$name.time"
+  return "$status"
 }
 
 # Counts a stage that has ended and shows its result and time.
@@ -101,12 +103,7 @@ end_to_end() {  # pytest's closing line: "== 24 passed, 1 failed, 2 errors in 13
 # What the cores do while the end-to-end tests wait on Wine, one stage after the other.
 beside_end_to_end() {
   stage formatting formatting
-  local t
-  t=$(date +%s)
-  bash scripts/build.sh unit >"$logs/unit-build.log" 2>&1
-  local built=$?
-  since "$t" >"$logs/unit-build.time"
-  if [ "$built" -eq 0 ]; then
+  if stage unit-build bash scripts/build.sh unit; then
     stage unit-linux unit_tests build/linux
     stage unit-sanitize unit_tests build/sanitize
   else

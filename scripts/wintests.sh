@@ -6,15 +6,10 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
 arch=${1:?usage: scripts/wintests.sh win32|win64}
-case "$arch" in
-  win32) toolchain=cmake/mingw-i686.cmake ;;
-  win64) toolchain=cmake/mingw-x86_64.cmake ;;
-  *) echo "wintests: unknown build $arch" >&2; exit 2 ;;
-esac
+toolchain=$(toolchain_of "$arch")
+[ -n "$toolchain" ] || { echo "wintests: unknown build $arch" >&2; exit 2; }
 dir=build/$arch-tests
 fail() { echo "wintests ($arch): $1"; echo "0 passed, 1 failed"; exit 1; }
-
-read -r -a nice <<<"${VORNKIT_NICE:-}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vornkit-wintests.XXXXXX")
 xvfb_pid=""
@@ -34,10 +29,9 @@ use_wine "$arch" "$work/prefix"
 ("$WINE" wineboot -i && wineserver -w) >"$work/wineboot.log" 2>&1 &
 boot_pid=$!
 
-quietly "configuring $dir" cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DVORNKIT_MINGW_THREADS=posix -DVORNKIT_WIN_TESTS=ON -DCMAKE_BUILD_TYPE=MinSizeRel 2>&1 &&
-  quietly "building $dir" "${nice[@]}" cmake --build "$dir" -j"$(nproc 2>/dev/null || echo 2)" \
-    --target vornkit_wintests 2>&1 || fail "build failed"
+configure "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVORNKIT_MINGW_THREADS=posix \
+  -DVORNKIT_WIN_TESTS=ON -DCMAKE_BUILD_TYPE=MinSizeRel 2>&1 &&
+  compile "$dir" vornkit_wintests 2>&1 || fail "build failed"
 
 if ! wait "$boot_pid"; then
   boot_pid=""
