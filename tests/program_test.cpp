@@ -1,43 +1,14 @@
-// The whole program run headless against the recording platform: start-up, its windows, and the
-// ways it ends (its exit command, the session ending, a close request to a hidden window).
+// The whole program run headless against the recording platform: start-up, its windows' designs,
+// and a close request or command to each kind of window.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "program_fixture.h"
 
 namespace {
 
 using testing_support::ProgramFixture;
-
-TEST(Startup, LoadsExactlyTheAppletsWhoseKeyIsOne) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", "TA TC TD TE TN TP"},
-        {"[VORNKIT]\r\nTDCheck=0\r\n", "TA TC TE TN TP"},
-        {"[VORNKIT]\r\nTPCheck=01\r\nTACheck=1.0\r\nTCCheck=\r\n", "TC TD TE TN"},
-        {"[vornkit]\r\ntecheck=0\r\nTnCheck = 0 \r\n", "TA TC TD TP"},
-        {"[VORNKIT]\r\nTACheck=0\r\nTCCheck=0\r\nTDCheck=0\r\nTECheck=0\r\nTNCheck=0\r\n"
-         "TPCheck=0\r\n",
-         ""}};
-    for (const auto& [ini, codes] : cases) {
-        SCOPED_TRACE(ini);
-        ProgramFixture f;
-        f.Ini(ini);
-        f.program.Start();
-        std::string loaded;
-        for (const auto& l : f.api.Only("load frmT"))
-            if (l.size() == 14 && l.substr(10) == "Icon")  // "load frmTXIcon"
-                loaded += (loaded.empty() ? "" : " ") + l.substr(8, 2);
-        EXPECT_EQ(loaded, codes);
-        EXPECT_TRUE(f.program.Forms().IsLoaded("frmMain"));
-        EXPECT_EQ(f.api.icons.size(), (std::string(codes).size() + 1) / 3);
-        for (const std::string& name : f.program.Forms().RegisteredNames())
-            EXPECT_FALSE(f.program.Forms().IsLoaded(name) &&
-                         f.program.Forms().Find(name)->Visible())
-                << name;
-    }
-}
 
 // The general settings' defaults live in memory; the file gets only a run mode an applet lacks.
 // Each options dialog is loaded hidden with the stored style preselected, when it offers that
@@ -63,6 +34,8 @@ TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyAMissingRunMode) {
     ASSERT_TRUE(forms.IsLoaded("frmTEOpt") && forms.IsLoaded("frmTCOpt"));
     EXPECT_EQ((*forms.Find("frmTEOpt"))["optMin"].Value(), 1);
     EXPECT_EQ((*forms.Find("frmTCOpt"))["optMax"].Value(), 1);
+    for (const std::string& name : forms.RegisteredNames())
+        EXPECT_FALSE(forms.IsLoaded(name) && forms.Find(name)->Visible()) << name;
 }
 
 // Before the last icon: the general settings, the start-up window, the applet windows. Then each
@@ -81,24 +54,6 @@ TEST(Startup, HandsEveryIconToTheShellBeforeTheRunModesAndOptionsDialogs) {
         EXPECT_LT(order.rfind('i'), order.find('r')) << order;
         for (const char* dialog : {"frmTCOpt", "frmTDOpt", "frmTEOpt", "frmTNOpt"})
             EXPECT_TRUE(f.program.Forms().IsLoaded(dialog)) << dialog;
-    }
-}
-
-// One instance each: opening a dialog again replaces the one open.
-TEST(Windows, EveryDialogOpensAnewCentredAndTopmost) {
-    for (const std::string name :
-         {"frmAbout", "frmOptions", "frmTCOpt", "frmTDOpt", "frmTEOpt", "frmTNOpt"}) {
-        SCOPED_TRACE(name);
-        ProgramFixture f;
-        f.program.Forms().Reopen(name);
-        f.program.Forms().Reopen(name);
-        forms::Form& d = *f.program.Forms().Find(name);
-        EXPECT_EQ(f.api.Only({"load", "unload", "topmost"}),
-                  (std::vector<std::string>{"load " + name, "topmost on", "unload " + name,
-                                            "load " + name, "topmost on"}));
-        EXPECT_TRUE(d.Visible());
-        EXPECT_LE(std::abs(2 * d.Left() + d.OuterSize().width - f.api.ScreenWidthTwips()), 1);
-        EXPECT_LE(std::abs(2 * d.Top() + d.OuterSize().height - f.api.ScreenHeightTwips()), 1);
     }
 }
 
@@ -139,25 +94,6 @@ TEST(Windows, EveryWindowsDesignKeepsToTheScreenAndToHighContrast) {
     EXPECT_GE(designed, 7);  // the About box's three, the four dialogs' pictures
 }
 
-TEST(Exit, UnloadsEveryLoadedWindowInOrderThenEnds) {
-    ProgramFixture f;
-    f.Ini("[VORNKIT]\r\nTCCheck=0\r\n");
-    f.program.Start();
-    f.api.menuChoices = {"mnuAbout"};
-    f.RightClick("TD");
-    f.api.log.clear();
-    f.api.menuChoices = {"mnuExit"};
-    f.RightClick("TN");
-    EXPECT_EQ(f.api.log,
-              (std::vector<std::string>{
-                  "unload frmAbout", "unload frmMain", "icon.delete Vorn Calculator",
-                  "unload frmTAIcon", "icon.delete Vorn DOS", "unload frmTDIcon", "unload frmTDOpt",
-                  "icon.delete Vorn Explore", "unload frmTEIcon", "unload frmTEOpt",
-                  "icon.delete Vorn Notepad", "unload frmTNIcon", "unload frmTNOpt",
-                  "icon.delete Vorn CD Player", "unload frmTPIcon", "end"}));
-    EXPECT_TRUE(f.api.icons.empty());
-}
-
 const std::vector<std::string> kExitOrder = {"unload frmMain",
                                              "icon.delete Vorn Calculator",
                                              "unload frmTAIcon",
@@ -174,16 +110,6 @@ struct TwoApplets : ProgramFixture {
         api.log.clear();
     }
 };
-
-TEST(SessionEnd, TheSessionEndingEndsTheProgramAsItsExitDoes) {
-    for (bool ending : {true, false}) {
-        SCOPED_TRACE(ending);
-        TwoApplets f;
-        f.program.Forms().Dispatch([&] { f.program.Forms().SessionEnded(ending); });
-        EXPECT_EQ(f.api.log, ending ? kExitOrder : std::vector<std::string>{});
-        EXPECT_EQ(f.api.ended, ending);
-    }
-}
 
 // A close request (as an installer or taskkill sends it) to a window the user never sees ends the
 // program. The close command (Alt+F4, which reaches an applet window after its popup menu brought
