@@ -1,5 +1,5 @@
-// The applet windows: what a mouse message on the icon does, what its menu opens, and
-// an icon the notification area refuses, which is tried again until it takes it.
+// The applet windows: the mouse message carried in the icon's callback, clicks that re-enter its
+// handler, and an icon the notification area refuses, which is tried again until it takes it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,21 +22,6 @@ TEST(DecodeMessage, TwipsBackToTheMouseMessageAtAnyScale) {
     EXPECT_EQ(applets::DecodeMessage(std::nanf(""), 15.0f), 0);
     EXPECT_EQ(applets::DecodeMessage(1e30f, 15.0f), 0);
     EXPECT_EQ(applets::DecodeMessage(7695.0f, 0.0f), 0);
-}
-
-TEST(AppletWindow, OnlyLeftButtonDownLaunchesAndEachMenuItemOpensItsWindow) {
-    ProgramFixture f;
-    f.program.Start();
-    using namespace testing_support::messages;
-    for (int m : {kMouseMove, kLeftButtonDown, kLeftButtonUp, kLeftButtonDoubleClick, kLeftButtonUp,
-                  kRightButtonUp})
-        f.Notify("TN", m);
-    EXPECT_EQ(f.api.Only("start"), std::vector<std::string>{"start [notepad.exe] 3"});
-    f.api.menuChoices = {"mnuOptions", "mnuOptions", "mnuVKOptions", "mnuAbout"};
-    for (const char* code : {"TD", "TC", "TA", "TN"})
-        f.RightClick(code);
-    EXPECT_EQ(f.api.Only("show"), (std::vector<std::string>{"show frmTDOpt", "show frmTCOpt",
-                                                            "show frmOptions", "show frmAbout"}));
 }
 
 // A click that arrives while the icon's menu or failure message is open re-enters the handler:
