@@ -98,17 +98,15 @@ TEST(frmOptions, OkStartsTheNewAppletsBeforeStoppingTheOldAndStoresWhatItShows) 
 
 TEST(frmOptions, CancelAndReopenDiscardUnconfirmedTicks) {
     Fixture f;
-    const std::string before = f.Ini();
     f.Click("TNCheck", 0);
     f.Click("StartupCheck", 0);
     f.program.Forms().Reopen("frmOptions");
     EXPECT_EQ(f.Ticks(), "1111111");
     f.Click("TECheck", 0);
     f.Press("cmdCancel");
-    EXPECT_FALSE(f.program.Forms().IsLoaded("frmOptions"));
     EXPECT_TRUE(f.api.Only({"write", "reg.", "load frmT", "unload frmT"}).empty());
-    EXPECT_EQ(f.Ini(), before);
-    EXPECT_EQ(f.program.Settings().TECheck, "1");
+    f.program.Forms().Reopen("frmOptions");
+    EXPECT_EQ(f.Ticks(), "1111111");
 }
 
 TEST(StartupCommand, LowerCaseQuotedOnlyWhenThePathHasABlank) {
