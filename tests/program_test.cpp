@@ -49,9 +49,9 @@ TEST(Startup, HandsEveryIconToTheShellBeforeTheRunModesAndOptionsDialogs) {
     }
 }
 
-// Only the general options dialog has a taskbar button; every control lies inside its frame and
-// its window. Under high contrast a designed colour behind the system's text colour can be
-// unreadable (white on pale blue): every one gives way, and comes back when it is turned off.
+// Every control lies inside its frame and its window. Under high contrast a designed colour behind
+// the system's text colour can be unreadable (white on pale blue): every one gives way, and comes
+// back when it is turned off.
 TEST(Windows, EveryWindowsDesignKeepsToTheScreenAndToHighContrast) {
     ProgramFixture f;
     f.program.Start();
@@ -61,7 +61,6 @@ TEST(Windows, EveryWindowsDesignKeepsToTheScreenAndToHighContrast) {
         SCOPED_TRACE(name);
         forms::Form& form = f.program.Forms().Load(name);
         const forms::FormDesign& w = form.Design();
-        EXPECT_EQ(w.showInTaskbar, name == "frmOptions");
         EXPECT_EQ(form.FormColours(true).back, system.back);
         EXPECT_EQ(form.FormColours(false).back, w.backColour);
         for (const forms::Control& c : form.Controls()) {
