@@ -52,6 +52,11 @@ TEST(frmOptions, ARefusedOkKeepsTheAppletsAndARegistryFailureDoesNotStopOk) {
         f.Click(key, 0);
     f.Press("cmdOK");
     EXPECT_EQ(f.api.Only("write"), std::vector<std::string>{"write VORNKIT StartupCheck=1"});
+    // The message is not hidden behind the topmost dialog, which goes back on top after it.
+    const std::string refused =
+        "msgbox Vornkit ok+stop You must leave at least one applet active in Vornkit.";
+    EXPECT_EQ(f.api.Only({"topmost", "msgbox"}),
+              (std::vector<std::string>{"topmost off", refused, "topmost on"}));
     f.program.Forms().Reopen("frmOptions");
     EXPECT_EQ(f.Ticks(), "1111111");
 
