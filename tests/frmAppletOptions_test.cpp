@@ -85,6 +85,27 @@ TEST(frmAppletOptions, EveryChoiceIsStoredAtOnceAndOkOnlyCloses) {
     }
 }
 
+// A screen reader names an option button by its caption, which it does not show: the one label
+// on its row reads that word.
+TEST(frmAppletOptions, EachOptionButtonsRowShowsItsWord) {
+    for (const auto& d : kDialogs) {
+        Fixture f(d.code, "");
+        for (const forms::Control& button : f.Dialog().Controls()) {
+            const forms::ControlDesign& o = button.Design();
+            if (o.kind != forms::Kind::OptionButton)
+                continue;
+            std::vector<std::string> onRow;
+            for (const forms::Control& label : f.Dialog().Controls()) {
+                const forms::ControlDesign& l = label.Design();
+                if (l.kind == forms::Kind::Label && l.container == o.container &&
+                    l.top <= o.top + o.height / 2 && o.top + o.height / 2 < l.top + l.height)
+                    onRow.push_back(l.caption);
+            }
+            EXPECT_EQ(onRow, std::vector<std::string>{o.caption}) << d.code << " " << o.name;
+        }
+    }
+}
+
 TEST(frmAppletOptions, LosingTheFocusBringsItToTheFrontOfItsBand) {
     Fixture f("TN", "");
     f.User([&] { f.Dialog().Form_LostFocus(); });
