@@ -42,7 +42,6 @@ TEST(frmAppletOptions, LoadSelectsOnlyTheExactStoredStyleAndWritesNothing) {
             const bool noNormal = std::string(d.code) == "TD" && std::string(c.stored) == "1";
             EXPECT_EQ(f.Selected(), noNormal ? "" : c.selected);
             EXPECT_TRUE(f.api.Only("write").empty());
-            EXPECT_EQ(f.Ini(), ini);
             if (f.Dialog().HasParameters()) {
                 EXPECT_EQ(f.Dialog()["txtParam"].Text(), "/e, x ");
             }
