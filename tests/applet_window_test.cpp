@@ -1,5 +1,5 @@
-// The applet windows: what a mouse message on the icon does, what its menu opens, and
-// an icon the notification area refuses, which is tried again until it takes it.
+// The applet windows: the mouse message carried in the icon's callback, clicks that re-enter its
+// handler, and an icon the notification area refuses, which is tried again until it takes it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,21 +22,6 @@ TEST(DecodeMessage, TwipsBackToTheMouseMessageAtAnyScale) {
     EXPECT_EQ(applets::DecodeMessage(std::nanf(""), 15.0f), 0);
     EXPECT_EQ(applets::DecodeMessage(1e30f, 15.0f), 0);
     EXPECT_EQ(applets::DecodeMessage(7695.0f, 0.0f), 0);
-}
-
-TEST(AppletWindow, OnlyLeftButtonDownLaunchesAndEachMenuItemOpensItsWindow) {
-    ProgramFixture f;
-    f.program.Start();
-    using namespace testing_support::messages;
-    for (int m : {kMouseMove, kLeftButtonDown, kLeftButtonUp, kLeftButtonDoubleClick, kLeftButtonUp,
-                  kRightButtonUp})
-        f.Notify("TN", m);
-    EXPECT_EQ(f.api.Only("start"), std::vector<std::string>{"start [notepad.exe] 3"});
-    f.api.menuChoices = {"mnuOptions", "mnuOptions", "mnuVKOptions", "mnuAbout"};
-    for (const char* code : {"TD", "TC", "TA", "TN"})
-        f.RightClick(code);
-    EXPECT_EQ(f.api.Only("show"), (std::vector<std::string>{"show frmTDOpt", "show frmTCOpt",
-                                                            "show frmOptions", "show frmAbout"}));
 }
 
 // A click that arrives while the icon's menu or failure message is open re-enters the handler:
@@ -80,20 +65,6 @@ struct OneApplet : ProgramFixture {
     int Adds() const { return static_cast<int>(api.Only("icon.add").size()); }
     bool Retrying() const { return !api.timers.empty(); }
 };
-
-TEST(IconRetry, AnAddRefusedAtStartIsRetriedUntilTheShellTakesIt) {
-    OneApplet f(3);
-    EXPECT_EQ(f.api.Only("timer.start"), std::vector<std::string>{"timer.start frmTAIcon 1 4000"});
-    EXPECT_FALSE(f.Window("TA").IconShown());
-    f.Tick(2);
-    EXPECT_TRUE(f.Retrying());
-    f.Tick();  // the fourth add is taken
-    EXPECT_TRUE(f.Window("TA").IconShown());
-    EXPECT_FALSE(f.Retrying());
-    EXPECT_EQ(f.api.icons.size(), 1u);
-    f.Tick();  // a tick already on its way adds nothing
-    EXPECT_EQ(f.Adds(), 4);
-}
 
 TEST(IconRetry, TheRetriesEndSilentlyAtTheLimitOrWithTheWindow) {
     {
@@ -150,6 +121,7 @@ TEST(IconRetry, NeverAddsAnIconTwice) {
         EXPECT_TRUE(f.Retrying());
         f.Tick();
         EXPECT_EQ(f.api.icons.size(), 1u);
+        EXPECT_FALSE(f.Retrying());
         EXPECT_EQ(f.Adds(), 3);
     }
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <algorithm>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -49,7 +48,6 @@ public:
     bool logReads = false;
     bool startSucceeds = true;
     std::optional<std::int32_t> openResult, setResult;
-    std::deque<std::string> menuChoices;  // names of the items the user picks, in turn
 
     std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
                                            const std::string& def, char* buffer, std::uint32_t size,
@@ -135,27 +133,15 @@ public:
     void ShowFormWindow(forms::Form& form, bool visible) override {
         log.push_back((visible ? "show " : "hide ") + form.Name());
     }
-    void StartTimer(forms::Form& form, int id, unsigned milliseconds) override {
-        log.push_back("timer.start " + form.Name() + " " + std::to_string(id) + " " +
-                      std::to_string(milliseconds));
-        PortableWindowHost::StartTimer(form, id, milliseconds);
-    }
     void StopTimer(forms::Form& form, int id) override {
         log.push_back("timer.stop " + form.Name() + " " + std::to_string(id));
         PortableWindowHost::StopTimer(form, id);
     }
     std::function<void()> whileMenuShown;  // what the user does meanwhile, once
-    int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>& items) override {
+    int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>&) override {
         if (auto hook = std::exchange(whileMenuShown, nullptr))
             hook();
-        if (menuChoices.empty())
-            return -1;
-        const std::string choice = menuChoices.front();
-        menuChoices.pop_front();
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i].name == choice)
-                return static_cast<int>(i);
-        return -1;
+        return -1;  // the menu closed with no item chosen
     }
 
     // The log entries that start with one of `prefixes`, in their order.

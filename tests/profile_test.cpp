@@ -83,20 +83,6 @@ TEST_F(ProfileTest, ReadsHandEditedFilesAsWindowsDoes) {
     EXPECT_EQ(Get("s", "k", " a b  ", "none.ini"), " a b");  // the default loses trailing blanks
 }
 
-TEST_F(ProfileTest, ReadCopiesAtMostSizeMinusOne) {
-    Put("v.ini", "[s]\nk=" + std::string(300, 'x') + "\n");
-    char buffer[300] = {};
-    EXPECT_EQ(profile_.GetPrivateProfileString("s", "k", "", buffer, 255, "v.ini"), 254u);
-    EXPECT_EQ(std::string(buffer), std::string(254, 'x'));
-    EXPECT_EQ(profile_.GetPrivateProfileString("s", "k", "", buffer, 1, "v.ini"), 0u);
-    EXPECT_EQ(buffer[0], '\0');
-    buffer[0] = '#';
-    EXPECT_EQ(profile_.GetPrivateProfileString("s", "k", "", buffer, 0, "v.ini"), 0u);
-    EXPECT_EQ(buffer[0], '#');
-    EXPECT_EQ(profile_.GetPrivateProfileString("s", "none", "abcdef", buffer, 4, "v.ini"), 3u);
-    EXPECT_EQ(std::string(buffer), "abc");
-}
-
 TEST_F(ProfileTest, NewFileGetsSectionsAndKeysInWriteOrderWithCrlf) {
     for (const auto& [s, k, v] : {std::array<std::string, 3>{"S1", "a", "1"},
                                   {"S1", "b", "2"},

@@ -19,21 +19,8 @@ namespace testing_support {
 namespace messages {
 inline constexpr int kMouseMove = 0x0200;
 inline constexpr int kLeftButtonDown = 0x0201;
-inline constexpr int kLeftButtonUp = 0x0202;
-inline constexpr int kLeftButtonDoubleClick = 0x0203;
 inline constexpr int kRightButtonDown = 0x0204;
-inline constexpr int kRightButtonUp = 0x0205;
 }  // namespace messages
-
-// The controls the keyboard can reach, in the order Tab visits them.
-inline std::vector<std::string> TabStops(forms::Form& form) {
-    std::vector<std::string> out;
-    for (const forms::Control* c : form.InTabOrder())
-        if (c->Design().kind != forms::Kind::Label && c->Design().kind != forms::Kind::Frame &&
-            c->Design().kind != forms::Kind::PictureBox)
-            out.push_back(c->Name());
-    return out;
-}
 
 struct ProgramFixture {
     TempDir dir;

@@ -1,43 +1,14 @@
-// The whole program run headless against the recording platform: start-up, its windows, and the
-// ways it ends (its exit command, the session ending, a close request to a hidden window).
+// The whole program run headless against the recording platform: start-up, its windows' designs,
+// and a close request or command to each kind of window.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "program_fixture.h"
 
 namespace {
 
 using testing_support::ProgramFixture;
-
-TEST(Startup, LoadsExactlyTheAppletsWhoseKeyIsOne) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", "TA TC TD TE TN TP"},
-        {"[VORNKIT]\r\nTDCheck=0\r\n", "TA TC TE TN TP"},
-        {"[VORNKIT]\r\nTPCheck=01\r\nTACheck=1.0\r\nTCCheck=\r\n", "TC TD TE TN"},
-        {"[vornkit]\r\ntecheck=0\r\nTnCheck = 0 \r\n", "TA TC TD TP"},
-        {"[VORNKIT]\r\nTACheck=0\r\nTCCheck=0\r\nTDCheck=0\r\nTECheck=0\r\nTNCheck=0\r\n"
-         "TPCheck=0\r\n",
-         ""}};
-    for (const auto& [ini, codes] : cases) {
-        SCOPED_TRACE(ini);
-        ProgramFixture f;
-        f.Ini(ini);
-        f.program.Start();
-        std::string loaded;
-        for (const auto& l : f.api.Only("load frmT"))
-            if (l.size() == 14 && l.substr(10) == "Icon")  // "load frmTXIcon"
-                loaded += (loaded.empty() ? "" : " ") + l.substr(8, 2);
-        EXPECT_EQ(loaded, codes);
-        EXPECT_TRUE(f.program.Forms().IsLoaded("frmMain"));
-        EXPECT_EQ(f.api.icons.size(), (std::string(codes).size() + 1) / 3);
-        for (const std::string& name : f.program.Forms().RegisteredNames())
-            EXPECT_FALSE(f.program.Forms().IsLoaded(name) &&
-                         f.program.Forms().Find(name)->Visible())
-                << name;
-    }
-}
 
 // The general settings' defaults live in memory; the file gets only a run mode an applet lacks.
 // Each options dialog is loaded hidden with the stored style preselected, when it offers that
@@ -47,15 +18,7 @@ TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyAMissingRunMode) {
     f.Ini(
         "[VORNDOS]\r\nrunmode=1\r\n[VORNEXP]\r\nrunmode=2\r\n[VORNCON]\r\nrunmode=\r\n"
         "[VORNNOT]\r\nrunmode=3.0\r\n");
-    f.api.logReads = true;
     f.program.Start();
-    EXPECT_EQ(f.api.Only("read VORNKIT"),
-              (std::vector<std::string>{"read VORNKIT TACheck", "read VORNKIT TCCheck",
-                                        "read VORNKIT TDCheck", "read VORNKIT TECheck",
-                                        "read VORNKIT TNCheck", "read VORNKIT TPCheck",
-                                        "read VORNKIT StartupCheck"}));
-    for (auto& [key, field] : f.program.Settings().Fields())
-        EXPECT_EQ(*field, "1") << key;
     EXPECT_EQ(f.api.Only("write"), std::vector<std::string>{"write VORNCON runmode=3"});
     auto& forms = f.program.Forms();
     EXPECT_FALSE(forms.IsLoaded("frmTDOpt"));  // the DOS dialog has no normal choice
@@ -63,48 +26,28 @@ TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyAMissingRunMode) {
     ASSERT_TRUE(forms.IsLoaded("frmTEOpt") && forms.IsLoaded("frmTCOpt"));
     EXPECT_EQ((*forms.Find("frmTEOpt"))["optMin"].Value(), 1);
     EXPECT_EQ((*forms.Find("frmTCOpt"))["optMax"].Value(), 1);
+    for (const std::string& name : forms.RegisteredNames())
+        EXPECT_FALSE(forms.IsLoaded(name) && forms.Find(name)->Visible()) << name;
 }
 
 // Before the last icon: the general settings, the start-up window, the applet windows. Then each
 // applet with options reads its run mode and loads its dialog hidden.
 TEST(Startup, HandsEveryIconToTheShellBeforeTheRunModesAndOptionsDialogs) {
-    for (const char* ini : {"", "[VORNDOS]\r\nrunmode=2\r\n"}) {
-        SCOPED_TRACE(ini);
-        ProgramFixture f;
-        f.Ini(ini);
-        f.api.logReads = true;
-        f.program.Start();
-        std::string order;  // i: an icon added; r: anything else but the general settings
-        for (const auto& l : f.api.Only({"icon.add", "read VORN", "write", "load frm"}))
-            if (!l.starts_with("read VORNKIT") && !(l.starts_with("load") && !l.ends_with("Opt")))
-                order += l.starts_with("icon.add") ? 'i' : 'r';
-        EXPECT_LT(order.rfind('i'), order.find('r')) << order;
-        for (const char* dialog : {"frmTCOpt", "frmTDOpt", "frmTEOpt", "frmTNOpt"})
-            EXPECT_TRUE(f.program.Forms().IsLoaded(dialog)) << dialog;
-    }
+    ProgramFixture f;
+    f.api.logReads = true;
+    f.program.Start();
+    std::string order;  // i: an icon added; r: anything else but the general settings
+    for (const auto& l : f.api.Only({"icon.add", "read VORN", "write", "load frm"}))
+        if (!l.starts_with("read VORNKIT") && !(l.starts_with("load") && !l.ends_with("Opt")))
+            order += l.starts_with("icon.add") ? 'i' : 'r';
+    EXPECT_LT(order.rfind('i'), order.find('r')) << order;
+    for (const char* dialog : {"frmTCOpt", "frmTDOpt", "frmTEOpt", "frmTNOpt"})
+        EXPECT_TRUE(f.program.Forms().IsLoaded(dialog)) << dialog;
 }
 
-// One instance each: opening a dialog again replaces the one open.
-TEST(Windows, EveryDialogOpensAnewCentredAndTopmost) {
-    for (const std::string name :
-         {"frmAbout", "frmOptions", "frmTCOpt", "frmTDOpt", "frmTEOpt", "frmTNOpt"}) {
-        SCOPED_TRACE(name);
-        ProgramFixture f;
-        f.program.Forms().Reopen(name);
-        f.program.Forms().Reopen(name);
-        forms::Form& d = *f.program.Forms().Find(name);
-        EXPECT_EQ(f.api.Only({"load", "unload", "topmost"}),
-                  (std::vector<std::string>{"load " + name, "topmost on", "unload " + name,
-                                            "load " + name, "topmost on"}));
-        EXPECT_TRUE(d.Visible());
-        EXPECT_LE(std::abs(2 * d.Left() + d.OuterSize().width - f.api.ScreenWidthTwips()), 1);
-        EXPECT_LE(std::abs(2 * d.Top() + d.OuterSize().height - f.api.ScreenHeightTwips()), 1);
-    }
-}
-
-// Only the general options dialog has a taskbar button; every control lies inside its frame and
-// its window. Under high contrast a designed colour behind the system's text colour can be
-// unreadable (white on pale blue): every one gives way, and comes back when it is turned off.
+// Every control lies inside its frame and its window. Under high contrast a designed colour behind
+// the system's text colour can be unreadable (white on pale blue): every one gives way, and comes
+// back when it is turned off.
 TEST(Windows, EveryWindowsDesignKeepsToTheScreenAndToHighContrast) {
     ProgramFixture f;
     f.program.Start();
@@ -114,7 +57,6 @@ TEST(Windows, EveryWindowsDesignKeepsToTheScreenAndToHighContrast) {
         SCOPED_TRACE(name);
         forms::Form& form = f.program.Forms().Load(name);
         const forms::FormDesign& w = form.Design();
-        EXPECT_EQ(w.showInTaskbar, name == "frmOptions");
         EXPECT_EQ(form.FormColours(true).back, system.back);
         EXPECT_EQ(form.FormColours(false).back, w.backColour);
         for (const forms::Control& c : form.Controls()) {
@@ -139,25 +81,6 @@ TEST(Windows, EveryWindowsDesignKeepsToTheScreenAndToHighContrast) {
     EXPECT_GE(designed, 7);  // the About box's three, the four dialogs' pictures
 }
 
-TEST(Exit, UnloadsEveryLoadedWindowInOrderThenEnds) {
-    ProgramFixture f;
-    f.Ini("[VORNKIT]\r\nTCCheck=0\r\n");
-    f.program.Start();
-    f.api.menuChoices = {"mnuAbout"};
-    f.RightClick("TD");
-    f.api.log.clear();
-    f.api.menuChoices = {"mnuExit"};
-    f.RightClick("TN");
-    EXPECT_EQ(f.api.log,
-              (std::vector<std::string>{
-                  "unload frmAbout", "unload frmMain", "icon.delete Vorn Calculator",
-                  "unload frmTAIcon", "icon.delete Vorn DOS", "unload frmTDIcon", "unload frmTDOpt",
-                  "icon.delete Vorn Explore", "unload frmTEIcon", "unload frmTEOpt",
-                  "icon.delete Vorn Notepad", "unload frmTNIcon", "unload frmTNOpt",
-                  "icon.delete Vorn CD Player", "unload frmTPIcon", "end"}));
-    EXPECT_TRUE(f.api.icons.empty());
-}
-
 const std::vector<std::string> kExitOrder = {"unload frmMain",
                                              "icon.delete Vorn Calculator",
                                              "unload frmTAIcon",
@@ -174,16 +97,6 @@ struct TwoApplets : ProgramFixture {
         api.log.clear();
     }
 };
-
-TEST(SessionEnd, TheSessionEndingEndsTheProgramAsItsExitDoes) {
-    for (bool ending : {true, false}) {
-        SCOPED_TRACE(ending);
-        TwoApplets f;
-        f.program.Forms().Dispatch([&] { f.program.Forms().SessionEnded(ending); });
-        EXPECT_EQ(f.api.log, ending ? kExitOrder : std::vector<std::string>{});
-        EXPECT_EQ(f.api.ended, ending);
-    }
-}
 
 // A close request (as an installer or taskkill sends it) to a window the user never sees ends the
 // program. The close command (Alt+F4, which reaches an applet window after its popup menu brought

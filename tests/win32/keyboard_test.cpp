@@ -45,6 +45,7 @@ TEST(Keyboard, TabGoesThroughEachDialogInItsOrderAndReachesAnOptionGroupThroughI
          {"StartupCheck", "TECheck", "TDCheck", "TCCheck", "TPCheck", "TACheck", "TNCheck", "cmdOK",
           "cmdCancel", "StartupCheck"}},
         {"frmTEOpt", {"optMax", "cmdOK", "txtParam", "optMax"}},  // the stored style, "3"
+        {"frmTDOpt", {"optMax", "cmdOK", "txtParam", "optMax"}},
     };
     for (const auto& [dialog, round] : cases) {
         Dialog d(dialog);
