@@ -381,6 +381,19 @@ class Desktop:
         self.key("Escape")
         self.wait_no_window(cls="#32768")
 
+    def click_away_from_menu(self, x, y, tries=3):
+        """Clicks at (x, y), off the open popup menu, and waits until the menu has closed. A
+        menu window can show before its tracking loop takes the mouse, and a click in between
+        passes it by: when the menu is still there, the click is made again, as a user would."""
+        for attempt in range(tries):
+            self.click_at(x, y)
+            try:
+                self.wait_no_window(cls="#32768", timeout=3)
+                return
+            except WaitTimeout:
+                if attempt == tries - 1:
+                    raise
+
     def choose_menu_item(self, menu, labels, label):
         """Clicks the entry `label` of an open popup menu holding `labels`."""
         row = next(r for r in menu_rows(menu.rect, labels) if r.label == label)
