@@ -178,9 +178,13 @@ void Form::CloseRequested() {
         runtime_.Unload(*this);
 }
 
-void Form::CloseCommand() {
-    if (!design_.neverShown)
-        CloseRequested();
+bool Form::SystemCommand(std::uint32_t command) {
+    if (design_.neverShown)
+        return TakesSystemCommandWhenNeverShown(command);
+    if ((command & 0xFFF0u) != kScClose)
+        return false;
+    CloseRequested();
+    return true;
 }
 
 void Form::PopupMenu() {

@@ -21,6 +21,30 @@ namespace forms {
 // The title of a message box given none.
 inline constexpr const char* kAppTitle = "Vornkit";
 
+// System commands (WM_SYSCOMMAND), as the window system numbers them.
+inline constexpr std::uint32_t kScSize = 0xF000;
+inline constexpr std::uint32_t kScMove = 0xF010;
+inline constexpr std::uint32_t kScMinimize = 0xF020;
+inline constexpr std::uint32_t kScMaximize = 0xF030;
+inline constexpr std::uint32_t kScClose = 0xF060;
+inline constexpr std::uint32_t kScKeyMenu = 0xF100;
+inline constexpr std::uint32_t kScRestore = 0xF120;
+inline constexpr std::uint32_t kScTaskList = 0xF130;
+inline constexpr std::uint32_t kScScreenSave = 0xF140;
+inline constexpr std::uint32_t kScMonitorPower = 0xF170;
+
+// Whether a window the user never sees (the start-up window, an applet window, the dialogs'
+// hidden owner) takes a system command rather than let the window system carry it out. It takes
+// every command meant for a window (restore, maximize, minimize, size, move, close, the window
+// menu), since each would put the empty window on the screen. The three meant for the whole
+// system go on: the hidden window is the foreground one after a popup menu, and the system sends
+// those to the foreground window, which would otherwise keep the screen saver or the monitor's
+// power saving from starting.
+constexpr bool TakesSystemCommandWhenNeverShown(std::uint32_t command) {
+    command &= 0xFFF0u;  // the low four bits are the window system's own
+    return command != kScScreenSave && command != kScMonitorPower && command != kScTaskList;
+}
+
 enum class Kind {
     Label,
     Frame,
@@ -162,10 +186,14 @@ public:
     // (the start-up window, an applet window) stands for the program, which then ends as its
     // exit command ends it.
     void CloseRequested();
-    // The user's close command (Alt+F4, the system menu's Close): it closes only a window the
-    // user sees. A window never shown has the keyboard only after a popup menu brought it to the
-    // front, and the user's Alt+F4 there is meant for the window they were working in.
-    void CloseCommand();
+    // A system command to the form's window (WM_SYSCOMMAND: Alt+F4, Alt+Space, the window menu,
+    // or another program's message). True when the form took it; false when the window system is
+    // to carry it out. A window the user sees closes on the close command and leaves the rest to
+    // the window system; one never shown takes every command meant for a window (see
+    // TakesSystemCommandWhenNeverShown). Such a window has the keyboard only after a popup menu
+    // brought it to the front, and the user's Alt+F4 there is meant for the window they were
+    // working in.
+    bool SystemCommand(std::uint32_t command);
 
     // Changes made by code: the control's window follows, and no handling runs (a Click or
     // Change handler runs only for what the user does).

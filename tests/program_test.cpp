@@ -99,29 +99,47 @@ struct TwoApplets : ProgramFixture {
 };
 
 // A close request (as an installer or taskkill sends it) to a window the user never sees ends the
-// program. The close command (Alt+F4, which reaches an applet window after its popup menu brought
-// it to the front) means the window the user was working in, and the program must not end. Either
-// closes a dialog alone.
+// program. A system command to such a window (Alt+F4 or Alt+Space after its popup menu brought it
+// to the front, or a stray message) is taken and does nothing: restore, maximize or minimize would
+// put the empty window on the screen. Only the screen saver, the monitor's power and the Start
+// menu go on to the window system. A dialog closes on either and leaves the rest to the window
+// system.
 TEST(SessionEnd, ClosingAWindowEndsTheProgramOnlyThroughAWindowTheUserNeverSees) {
-    for (bool command : {false, true}) {
-        for (const std::string window :
-             {"frmMain", "frmTAIcon", "frmTDIcon", "frmOptions", "frmTDOpt", "frmAbout"}) {
-            SCOPED_TRACE(window + (command ? " close command" : " close request"));
+    using namespace forms;
+    const std::uint32_t commands[] = {kScClose,    kScRestore,     kScMaximize | 2, kScMinimize,
+                                      kScSize,     kScMove,        kScKeyMenu,      kScScreenSave,
+                                      kScTaskList, kScMonitorPower};
+    for (const std::string window :
+         {"frmMain", "frmTAIcon", "frmTDIcon", "frmOptions", "frmTDOpt", "frmAbout"}) {
+        const bool dialog = window.find("Icon") == std::string::npos && window != "frmMain";
+        for (std::uint32_t command : commands) {
+            SCOPED_TRACE(window + " command " + std::to_string(command));
             TwoApplets f;
-            const bool dialog = window.find("Icon") == std::string::npos && window != "frmMain";
             if (dialog) {
                 f.program.Forms().Reopen(window);
                 f.api.log.clear();
             }
             forms::Form& form = *f.program.Forms().Find(window);
-            f.program.Forms().Dispatch(
-                [&] { command ? form.CloseCommand() : form.CloseRequested(); });
-            EXPECT_EQ(f.api.log, dialog    ? std::vector<std::string>{"unload " + window}
-                                 : command ? std::vector<std::string>{}
-                                           : kExitOrder);
-            EXPECT_EQ(f.api.ended, !dialog && !command);
-            EXPECT_EQ(f.program.Forms().IsLoaded(window), !dialog && command);
+            bool taken = false;
+            f.program.Forms().Dispatch([&] { taken = form.SystemCommand(command); });
+            const bool closes = dialog && command == kScClose;
+            const bool systemWide =
+                command == kScScreenSave || command == kScTaskList || command == kScMonitorPower;
+            EXPECT_EQ(taken, dialog ? closes : !systemWide);
+            EXPECT_EQ(f.api.log, closes ? std::vector<std::string>{"unload " + window}
+                                        : std::vector<std::string>{});
+            EXPECT_EQ(f.program.Forms().IsLoaded(window), !closes);
         }
+        SCOPED_TRACE(window + " close request");
+        TwoApplets f;
+        if (dialog) {
+            f.program.Forms().Reopen(window);
+            f.api.log.clear();
+        }
+        forms::Form& form = *f.program.Forms().Find(window);
+        f.program.Forms().Dispatch([&] { form.CloseRequested(); });
+        EXPECT_EQ(f.api.log, dialog ? std::vector<std::string>{"unload " + window} : kExitOrder);
+        EXPECT_EQ(f.api.ended, !dialog);
     }
 }
 

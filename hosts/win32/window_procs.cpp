@@ -6,6 +6,12 @@
 
 #include "hosts/win32/win32_window_host.h"
 
+static_assert(forms::kScSize == SC_SIZE && forms::kScMove == SC_MOVE &&
+              forms::kScMinimize == SC_MINIMIZE && forms::kScMaximize == SC_MAXIMIZE &&
+              forms::kScClose == SC_CLOSE && forms::kScKeyMenu == SC_KEYMENU &&
+              forms::kScRestore == SC_RESTORE && forms::kScTaskList == SC_TASKLIST &&
+              forms::kScScreenSave == SC_SCREENSAVE && forms::kScMonitorPower == SC_MONITORPOWER);
+
 namespace platform::win32 {
 
 LRESULT CALLBACK Win32WindowHost::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -120,11 +126,13 @@ LRESULT Win32WindowHost::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM w
         case WM_CLOSE:
             Dispatch([&] { form.CloseRequested(); });
             return 0;
-        case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) != SC_CLOSE)
+        case WM_SYSCOMMAND: {
+            bool taken = false;
+            Dispatch([&] { taken = form.SystemCommand(static_cast<std::uint32_t>(wParam)); });
+            if (!taken)
                 break;
-            Dispatch([&] { form.CloseCommand(); });
             return 0;
+        }
         case WM_SETTINGCHANGE:
         case WM_SYSCOLORCHANGE:
             // High contrast may have been turned on or off: read again, drawn again.
@@ -168,17 +176,18 @@ LRESULT Win32WindowHost::HandleForm(FormWindow& w, HWND hwnd, UINT msg, WPARAM w
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-// The hidden owner of the dialogs kept out of the taskbar. The user never sees it: the close
-// command does nothing there, and a close request from another program (an installer, taskkill
-// without /F) ends the program as its exit command does, unloading every window through the
-// runtime rather than leaving the window system to destroy the dialogs it owns.
+// The hidden owner of the dialogs kept out of the taskbar. The user never sees it: no system
+// command meant for a window does anything there, and a close request from another program (an
+// installer, taskkill without /F) ends the program as its exit command does, unloading every window
+// through the runtime rather than leaving the window system to destroy the dialogs it owns.
 LRESULT CALLBACK Win32WindowHost::OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
     }
     auto* host = reinterpret_cast<Win32WindowHost*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE)
+    if (msg == WM_SYSCOMMAND &&
+        forms::TakesSystemCommandWhenNeverShown(static_cast<std::uint32_t>(wParam)))
         return 0;
     if (msg == WM_CLOSE) {
         if (host && host->runtime_)

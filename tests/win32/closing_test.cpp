@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,31 @@ TEST(Closing, AltF4ClosesADialogAndWmCloseToItsOwnerEndsTheProgram) {
     EXPECT_FALSE(IsWindow(dialog));
     // The owner lives on: nothing the runtime holds was destroyed behind its back.
     EXPECT_TRUE(IsWindow(owner));
+}
+
+// Restore, maximize and minimize, as a stray message or the window menu sends them, leave every
+// window the user never sees hidden: the applet windows and the dialogs' owner.
+TEST(Closing, SystemCommandsLeaveTheHiddenWindowsHidden) {
+    testing_support::Started<RecordingEnd> s;
+    s.system.forms = &s.program.Forms();
+    std::vector<HWND> hidden;
+    for (const char* name :
+         {"frmTAIcon", "frmTCIcon", "frmTDIcon", "frmTEIcon", "frmTNIcon", "frmTPIcon"})
+        hidden.push_back(s.Window(name));
+    HWND owner = GetWindow(s.Open("frmTEOpt"), GW_OWNER);
+    hidden.push_back(owner);
+    for (HWND window : hidden) {
+        ASSERT_TRUE(window);
+        for (WPARAM command : {SC_RESTORE, SC_MAXIMIZE, SC_MINIMIZE, SC_CLOSE}) {
+            SCOPED_TRACE(std::to_string(reinterpret_cast<std::uintptr_t>(window)) + " command " +
+                         std::to_string(command));
+            SendMessageA(window, WM_SYSCOMMAND, command, 0);
+            s.Pump();
+            EXPECT_FALSE(IsWindowVisible(window));
+            EXPECT_FALSE(IsIconic(window) || IsZoomed(window));
+        }
+    }
+    EXPECT_FALSE(s.system.ended);
 }
 
 }  // namespace
