@@ -6,6 +6,8 @@
 
 namespace applets {
 
+// A program given by bare name is found where Windows keeps its own (program_search.h), and its
+// command line names it by that bare name.
 enum class Launch {
     BareWithParameters,  // program by bare name, "parameters" appended when not empty
     BareOnly,            // program by bare name alone; "parameters" is never read

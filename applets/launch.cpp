@@ -4,6 +4,7 @@
 #include <charconv>
 #include <limits>
 
+#include "applets/program_search.h"
 #include "core/ascii.h"
 #include "core/basIni.h"
 
@@ -128,7 +129,7 @@ void LaunchApplet(const Applet& applet, platform::System& system, const std::str
             // Without the Windows directory the path would name a file at the current root.
             if (windowsDir.empty())
                 return false;
-            return system.StartProgram(CommandLine(applet, "", windowsDir), 1);
+            return system.StartProgram("", CommandLine(applet, "", windowsDir), 1);
         }
         const std::string section(applet.section);
         std::string parameters;
@@ -140,7 +141,9 @@ void LaunchApplet(const Applet& applet, platform::System& system, const std::str
             ToWindowStyle(basIni::ReadIniString(system, section, "runmode", basIni::kSettingsFile));
         if (!style || !IsAcceptedWindowStyle(*style))
             return false;
-        return system.StartProgram(commandLine, *style);
+        // Started from where it was found; its command line still names it as always.
+        const std::string program = FindProgram(system, applet.program);
+        return !program.empty() && system.StartProgram(program, commandLine, *style);
     }();
     if (started)
         return;

@@ -154,8 +154,9 @@ def install_programs():
     for name in [*PROGRAMS.values(), *STEP_PROGRAMS.values()]:
         shutil.copyfile(WIN_BUILD / name, program_dir / name)
     shutil.copyfile(WIN_BUILD / "startprobe.exe", bench_dir / "startprobe.exe")
-    # The Notepad applet's program: found in the program's own folder first.
-    shutil.copyfile(WIN_BUILD / "standin.exe", program_dir / "notepad.exe")
+    # The Notepad applet's program, in place of Wine's in the system folder.
+    harness.put_standin(WIN_BUILD / "standin.exe",
+                        PREFIX / "drive_c" / "windows" / "system32" / "notepad.exe")
 
 
 def settings_file():

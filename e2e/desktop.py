@@ -15,8 +15,9 @@ from records import MESSAGE_BOX_TEXT_ID, parse_launches, parse_profile, parse_wi
 from screen import (ICON_CENTRE_Y, ICON_SIZE, MAX_SLOTS, SCREEN_H, SCREEN_W, START_BUTTON,
                     TASKBAR_TOP, menu_rows, slot_box, slot_left, uniform)
 from wine import (ACTION_TIMEOUT, EXE_WIN_PATH, PROGRAM_DIR, SETTINGS_FILE, STANDIN_LOG, STANDINS,
-                  START_TIMEOUT, WINDOWS_DIR, XVFB_PID_FILE, WaitTimeout, Xvfb, copy_prefix,
-                  grab_screen, kill_prefix, prefix_processes, run, wait_until, wine_env)
+                  START_TIMEOUT, SYSTEM_DIR, WINDOWS_DIR, XVFB_PID_FILE, WaitTimeout, Xvfb,
+                  copy_prefix, grab_screen, kill_prefix, prefix_processes, put_standin, run,
+                  wait_until, wine_env)
 
 
 class Desktop:
@@ -115,7 +116,11 @@ class Desktop:
         self.file(Path(STANDINS[name]) / name).unlink()
 
     def restore_standin(self, name):
-        shutil.copyfile(self.suite.helpers["standin.exe"], self.file(Path(STANDINS[name]) / name))
+        self.plant(Path(STANDINS[name]) / name)
+
+    def plant(self, relative):
+        """Puts a copy of the stand-in at a path of the prefix."""
+        put_standin(self.suite.helpers["standin.exe"], self.file(relative))
 
     def launches(self):
         path = self.file(STANDIN_LOG)
@@ -155,14 +160,14 @@ class Desktop:
 
     def running_standins(self):
         """Command lines of the stand-ins still running. Wine shows a process's command line
-        as it was given: a bare name, or the full path into one of the stand-ins' folders
-        (Wine's own explorer.exe runs from system32)."""
-        folders = {"", PROGRAM_DIR.lower(), WINDOWS_DIR.lower()}
+        as it was given: a bare name, or the full path into one of the stand-ins' folders.
+        The desktop ("explorer /desktop=...", handed on to Wine's own) runs all along."""
+        folders = {"", PROGRAM_DIR.lower(), WINDOWS_DIR.lower(), SYSTEM_DIR.lower()}
         running = []
         for _, cmdline in prefix_processes(self.prefix):
             image = cmdline.lower().split(" ")[0]
             folder, _, name = image.rpartition("\\")
-            if name in STANDINS and folder in folders:
+            if name in STANDINS and folder in folders and "/desktop" not in cmdline:
                 running.append(cmdline)
         return running
 

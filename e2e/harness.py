@@ -33,8 +33,8 @@ from wine import (ACTION_TIMEOUT, BUILD_DIR, DEFAULT_EXE, E2E_DIR, EXE_WIN_PATH,
                   PE_MACHINES, POLL, PROGRAM_DIR, ROOT, RUN_KEY, SETTINGS_FILE, STANDIN_LOG,
                   STANDINS, START_TIMEOUT, WINDOWS_DIR, WINE_FONT_FOLDERS, WINE_LOADERS,
                   XVFB_PID_FILE, WaitTimeout, Xvfb, copy_prefix, end_abandoned_xvfb, exe_arch,
-                  find_helpers, grab_screen, kill_prefix, prefix_processes, remove_abandoned_runs,
-                  run, use_exe, wait_until, wine_env)
+                  SYSTEM_DIR, find_helpers, grab_screen, kill_prefix, prefix_processes, put_standin,
+                  remove_abandoned_runs, run, use_exe, wait_until, wine_env)
 
 __all__ = [
     "ACTION_TIMEOUT", "BUILD_DIR", "BUTTON_KINDS", "DEFAULT_EXE", "Desktop", "E2E_DIR",
@@ -42,11 +42,11 @@ __all__ = [
     "Image", "Launch", "MAX_SLOTS", "MENU_BORDER", "MENU_SEPARATOR", "MESSAGE_BOX_TEXT_ID",
     "MenuRow", "PE_MACHINES", "POLL", "PROGRAM_DIR", "ROOT", "RUN_KEY", "SCREEN_H", "SCREEN_W",
     "SETTINGS_FILE", "SLOT_PITCH", "STANDINS", "STANDIN_LOG", "START_BUTTON", "START_TIMEOUT",
-    "Suite", "TASKBAR_TOP", "WINDOWS_DIR", "WINE_FONT_FOLDERS", "WINE_LOADERS", "WS_BORDER",
+    "SYSTEM_DIR", "Suite", "TASKBAR_TOP", "WINDOWS_DIR", "WINE_FONT_FOLDERS", "WINE_LOADERS", "WS_BORDER",
     "WS_CAPTION", "WS_DLGFRAME", "WS_EX_TOPMOST", "WS_THICKFRAME", "WaitTimeout", "Window",
     "XVFB_PID_FILE", "Xvfb", "copy_prefix", "drawn_separators", "end_abandoned_xvfb",
     "exe_arch", "find_helpers", "grab_screen", "kill_prefix", "menu_rows", "parse_launches",
-    "parse_profile", "parse_windows", "prefix_processes", "profile_text",
+    "parse_profile", "parse_windows", "prefix_processes", "profile_text", "put_standin",
     "remove_abandoned_runs", "run", "separator_lines", "slot_box", "slot_left", "uniform",
     "use_exe", "wait_until", "wine_env",
 ]
@@ -109,7 +109,7 @@ class Suite:
         (self.template / "drive_c" / "vornkit").mkdir()
         shutil.copyfile(self.exe, self.template / "drive_c" / "vornkit" / "vornkit.exe")
         for name, folder in STANDINS.items():
-            shutil.copyfile(self.helpers["standin.exe"], self.template / folder / name)
+            put_standin(self.helpers["standin.exe"], self.template / folder / name)
 
     def _picture_empty_tray(self):
         """The screen with the taskbar showing but no icon drawn in its tray.

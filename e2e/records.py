@@ -3,7 +3,7 @@ settings file, the stand-ins' log of how they were started, and the windows of t
 """
 
 import re
-from dataclasses import dataclass
+from dataclasses import dataclass, field
 
 MESSAGE_BOX_TEXT_ID = 0xFFFF  # control id of a message box's text
 
@@ -43,6 +43,7 @@ class Launch:
     program: str  # file name of the started stand-in, lower case
     command_line: str  # exactly as the started program received it
     show: int  # show-window code it was given, -1 when none
+    folder: str = field(default="", compare=False)  # where the stand-in lies, lower case
 
     def __str__(self):
         return f"{self.program} [{self.command_line}] show {self.show}"
@@ -52,8 +53,8 @@ def parse_launches(blob):
     launches = []
     for line in blob.decode("latin-1").split("\r\n"):
         if line:
-            program, command_line, show = line.split("\t")
-            launches.append(Launch(program, command_line, int(show)))
+            program, command_line, show, folder = line.split("\t")
+            launches.append(Launch(program, command_line, int(show), folder))
     return launches
 
 

@@ -1,6 +1,10 @@
 // Stand-in for the programs the tray icons start. It records how it was started by appending one
 // line to C:\standin.log, then ends at once:
-//   <own file name, lower case> TAB <command line exactly as received> TAB <show code or -1> CRLF
+//   <own file name> TAB <command line exactly as received> TAB <show code or -1> TAB <own folder>
+//   CRLF, names lower case.
+// As explorer.exe in the system folder it also stands in for Wine's, which runs Wine's desktop: a
+// start of the desktop ("explorer /desktop=...") goes on to Wine's placeholder in the Windows
+// folder, which Wine runs as its own (explorer.exe is taken native where it can be, else builtin).
 // Built by CMake as a helper of the Windows builds (target "standin").
 #include <windows.h>
 
@@ -9,17 +13,32 @@
 
 namespace {
 
-// The base name of this program's own file, lower case.
-void OwnBaseName(char* out, size_t size) {
+// This program's own folder and file name, lower case.
+void OwnPath(char* folder, char* name, size_t size) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const char* base = path;
-    for (const char* p = path; *p; ++p) {
-        if (*p == '\\' || *p == '/')
-            base = p + 1;
-    }
-    lstrcpynA(out, base, static_cast<int>(size));
-    CharLowerA(out);
+    CharLowerA(path);
+    char* slash = std::strrchr(path, '\\');
+    lstrcpynA(name, slash ? slash + 1 : path, static_cast<int>(size));
+    *(slash ? slash : path) = '\0';
+    lstrcpynA(folder, path, static_cast<int>(size));
+}
+
+// Runs Wine's own explorer.exe with this command line and ends when it ends.
+int RunWineExplorer(char* commandLine) {
+    static const char kWineExplorer[] = "C:\\windows\\explorer.exe";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(kWineExplorer, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+        return 1;
+    CloseHandle(pi.hThread);
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    return static_cast<int>(code);
 }
 
 // The show code the starting program asked for, -1 when it asked for none.
@@ -33,17 +52,21 @@ int ShowCode() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char name[MAX_PATH];
-    OwnBaseName(name, sizeof(name));
+    char folder[MAX_PATH], name[MAX_PATH];
+    OwnPath(folder, name, sizeof(name));
+    char* command_line = GetCommandLineA();
+    if (lstrcmpA(name, "explorer.exe") == 0 && lstrcmpA(folder, "c:\\windows") != 0 &&
+        std::strstr(command_line, "/desktop"))
+        return RunWineExplorer(command_line);
     char show[16];
     std::snprintf(show, sizeof(show), "%d", ShowCode());
-    const char* command_line = GetCommandLineA();
 
-    size_t size = std::strlen(name) + std::strlen(command_line) + std::strlen(show) + 5;
+    size_t size =
+        std::strlen(name) + std::strlen(command_line) + std::strlen(show) + std::strlen(folder) + 6;
     char* line = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size));
     if (!line)
         return 1;
-    int length = std::snprintf(line, size, "%s\t%s\t%s\r\n", name, command_line, show);
+    int length = std::snprintf(line, size, "%s\t%s\t%s\t%s\r\n", name, command_line, show, folder);
 
     // Append-only access puts every write at the end of the file as it is then, and the line
     // goes out in one write, so stand-ins started at the same moment never lose a line.

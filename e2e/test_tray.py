@@ -1,14 +1,17 @@
 """End-to-end tests of the tray program: what a user sees and what the file system keeps.
 
 Each test gets `d`, a harness.Desktop: a fresh Wine prefix with vornkit.exe in C:\\vornkit\\ and
-stand-ins for the programs the icons start, on its own X server. The stand-ins record how they
-were started (program, command line, show code) in C:\\standin.log.
+stand-ins for the programs the icons start where Windows keeps its own, on its own X server. The
+stand-ins record how they were started (program, command line, show code, folder) in
+C:\\standin.log.
 """
+
+from pathlib import Path
 
 from conftest import (APPLETS, BY_CODE, DEFAULT_LAUNCH, DEFAULT_SECTIONS, SECTION_ORDER, SLOT,
                       programs_by_slot, settings_text, start)
-from harness import (ACTION_TIMEOUT, ARTIFACTS_DIR, SCREEN_H, SCREEN_W, TASKBAR_TOP, Launch,
-                     drawn_separators, menu_rows, parse_profile, profile_text, wait_until)
+from harness import (ACTION_TIMEOUT, ARTIFACTS_DIR, SCREEN_H, SCREEN_W, SYSTEM_DIR, TASKBAR_TOP,
+                     Launch, drawn_separators, menu_rows, parse_profile, profile_text, wait_until)
 
 ERROR_TEXT = ("This applet will not work on your system; please uncheck it from the Vornkit "
               "options menu.")
@@ -87,6 +90,22 @@ def test_left_click_starts_each_program(d):
         got = d.wait_launches(slot + 1)
         assert got[slot:] == [DEFAULT_LAUNCH[applet.code]], f"started by the {applet.code} icon"
     d.wait_icons(6, timeout=5)
+
+
+def test_copies_beside_the_program_or_in_its_current_folder_never_start(d):
+    """A notepad.exe that a web page left beside vornkit.exe (a Downloads folder), or one in the
+    current folder, is never started: each program given by bare name is the system's own, and
+    its command line still names it by that name."""
+    bare = ("TD", "TE", "TC", "TN")
+    for code in bare:
+        for folder in (Path("drive_c/vornkit"), Path(".")):  # the current folder: the prefix's
+            d.plant(folder / BY_CODE[code].program)
+    start(d)
+    for number, code in enumerate(bare, start=1):
+        d.click_slot(SLOT[code])
+        got = d.wait_launches(number)[-1]
+        assert got == DEFAULT_LAUNCH[code], f"started by the {code} icon"
+        assert got.folder == SYSTEM_DIR.lower(), f"folder of the program the {code} icon started"
 
 
 def test_command_line_and_window_style_follow_settings(d):

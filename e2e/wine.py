@@ -37,12 +37,14 @@ EXE_WIN_PATH = PROGRAM_DIR + "\\vornkit.exe"
 SETTINGS_FILE = "drive_c/windows/vornkit.ini"
 STANDIN_LOG = "drive_c/standin.log"
 XVFB_PID_FILE = "xvfb.pid"  # in the folder of the prefix the X server serves
-# Where the stand-ins lie: bare names are found in the starting program's own folder first.
+SYSTEM_DIR = WINDOWS_DIR + "\\system32"
+# Where the stand-ins lie: where Windows keeps its own programs, in place of Wine's. The one for
+# explorer.exe hands a start of Wine's desktop on to Wine's copy in the Windows folder.
 STANDINS = {
-    "command.com": "drive_c/vornkit",
-    "explorer.exe": "drive_c/vornkit",
-    "control.exe": "drive_c/vornkit",
-    "notepad.exe": "drive_c/vornkit",
+    "command.com": "drive_c/windows/system32",
+    "explorer.exe": "drive_c/windows/system32",
+    "control.exe": "drive_c/windows/system32",
+    "notepad.exe": "drive_c/windows/system32",
     "calc.exe": "drive_c/windows",
     "cdplayer.exe": "drive_c/windows",
 }
@@ -110,10 +112,16 @@ def use_exe(exe):
     return ARCH
 
 
+# No Mono or Gecko installer is offered. Wine prefers its own builtin programs to a file in the
+# system folder: there the stand-ins are taken as they are (the one for explorer.exe hands a start
+# of the desktop on to Wine's placeholder in the Windows folder, which Wine still runs as its own).
+DLL_OVERRIDES = "mscoree,mshtml=;control.exe,notepad.exe,explorer.exe=n,b"
+
+
 def wine_env(prefix, display=None):
     env = {k: v for k, v in os.environ.items() if not k.startswith("WINE") and k != "DISPLAY"}
     env.update(WINEPREFIX=str(prefix), WINEARCH=ARCH, WINELOADER=WINE, WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=")
+               WINEDLLOVERRIDES=DLL_OVERRIDES)
     if display is not None:
         env["DISPLAY"] = f":{display}"
     return env
@@ -239,6 +247,13 @@ def copy_prefix(source, target):
             subprocess.run(["cp", "-a", *plain, str(dst)], check=True)
 
     copy_level(Path(source), Path(target), Path("."))
+
+
+def put_standin(standin, target):
+    """Puts a stand-in at `target` as a new file: the one there may be Wine's, or a hard link
+    that another prefix shares (copy_prefix), and neither may change."""
+    Path(target).unlink(missing_ok=True)
+    shutil.copyfile(standin, target)
 
 
 def find_helpers(build_dir):

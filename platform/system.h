@@ -61,7 +61,9 @@ inline constexpr int kMbSystemModal = 4096;    // stays in front of every window
 
 // Registry.
 inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
 inline constexpr std::uint32_t kKeyWrite = 0x20006;
+inline constexpr std::int32_t kErrorFileNotFound = 2;  // no such key or value
 
 class System {
 public:
@@ -85,14 +87,30 @@ public:
     virtual std::int32_t RegSetValueExW(Handle key, const std::string& valueName,
                                         std::uint32_t reserved, std::uint32_t type,
                                         const std::string& data, std::uint32_t length) = 0;
+    // Reads a string value in the wide form: its type and, for a string, its text in UTF-8.
+    virtual std::int32_t RegQueryValueExW(Handle key, const std::string& valueName,
+                                          std::uint32_t* type, std::string* data) = 0;
     virtual std::int32_t RegCloseKey(Handle key) = 0;
 
     // Notification area.
     virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) = 0;
 
-    // Starts a program from a command line with a show-window code, without waiting for it.
-    // False when it cannot be started (not found, not a program, style refused).
-    virtual bool StartProgram(const std::string& commandLine, std::int32_t windowStyle) = 0;
+    // Starts a program from a command line with a show-window code, without waiting for it, and
+    // lets it come to the front. `program` is the full path (UTF-8) of the file to run, or "" for
+    // the program the command line names. False when it cannot be started (not found, not a
+    // program, style refused).
+    virtual bool StartProgram(const std::string& program, const std::string& commandLine,
+                              std::int32_t windowStyle) = 0;
+
+    // Where Windows keeps its own programs, in UTF-8 (the wide forms): the system folder as this
+    // program sees it, the Windows folder of the system (not a user's own on a terminal server),
+    // and whether this is a 32-bit program on 64-bit Windows, whose system folder is the 32-bit
+    // one.
+    virtual std::string GetSystemDirectoryW() = 0;
+    virtual std::string GetSystemWindowsDirectoryW() = 0;
+    virtual bool IsWow64Process() = 0;
+    virtual std::string GetEnvironmentVariableW(const std::string& name) = 0;  // "" when unset
+    virtual bool IsFile(const std::string& path) = 0;  // exists and is not a folder
     virtual void Beep() = 0;
     virtual void MsgBox(const std::string& prompt, int style, const std::string& title) = 0;
 

@@ -42,11 +42,20 @@ inline std::string RootKeyText(std::uint32_t value) {
 class FakeApi : public platform::portable::PortableSystem,
                 public platform::portable::PortableWindowHost {
 public:
-    explicit FakeApi(const std::filesystem::path& windowsDir) : PortableSystem(windowsDir) {}
+    // Windows's own programs where Windows keeps them: three in the system folder, Explorer in
+    // the Windows folder.
+    explicit FakeApi(const std::filesystem::path& windowsDir) : PortableSystem(windowsDir) {
+        systemDir = "C:\\WINDOWS\\system32";
+        systemWindowsDir = "C:\\WINDOWS";
+        files = {systemDir + "\\command.com", systemDir + "\\control.exe",
+                 systemDir + "\\notepad.exe", systemWindowsDir + "\\explorer.exe"};
+    }
 
     std::vector<std::string> log;
     bool logReads = false;
     bool startSucceeds = true;
+    // The registry's answers to an open for writing (a standard user is refused one under
+    // HKEY_LOCAL_MACHINE) and to a write; reads get what the registry holds.
     std::optional<std::int32_t> openResult, setResult;
 
     std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
@@ -66,8 +75,9 @@ public:
                                platform::Handle* result) override {
         log.push_back("reg.open " + std::to_string(key) + " " + subKey + " " +
                       std::to_string(access));
-        return openResult ? *openResult
-                          : PortableSystem::RegOpenKeyExA(key, subKey, options, access, result);
+        return openResult && access == platform::kKeyWrite
+                   ? *openResult
+                   : PortableSystem::RegOpenKeyExA(key, subKey, options, access, result);
     }
     std::int32_t RegSetValueExW(platform::Handle key, const std::string& name,
                                 std::uint32_t reserved, std::uint32_t type, const std::string& data,
@@ -76,6 +86,11 @@ public:
                       " length " + std::to_string(length));
         return setResult ? *setResult
                          : PortableSystem::RegSetValueExW(key, name, reserved, type, data, length);
+    }
+    std::int32_t RegQueryValueExW(platform::Handle key, const std::string& name,
+                                  std::uint32_t* type, std::string* data) override {
+        log.push_back("reg.query " + name);
+        return PortableSystem::RegQueryValueExW(key, name, type, data);
     }
     std::int32_t RegCloseKey(platform::Handle key) override {
         log.push_back("reg.close");
@@ -93,8 +108,11 @@ public:
         }
         return PortableSystem::Shell_NotifyIconA(message, r);
     }
-    bool StartProgram(const std::string& commandLine, std::int32_t style) override {
-        log.push_back("start [" + commandLine + "] " + std::to_string(style));
+    // "start PROGRAM [COMMAND LINE] STYLE", PROGRAM left out when the command line names it.
+    bool StartProgram(const std::string& program, const std::string& commandLine,
+                      std::int32_t style) override {
+        log.push_back("start " + (program.empty() ? "" : program + " ") + "[" + commandLine +
+                      "] " + std::to_string(style));
         return startSucceeds;
     }
     void Beep() override { log.push_back("beep"); }

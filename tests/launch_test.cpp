@@ -1,13 +1,18 @@
-// Starting an applet's program: run-mode conversion, and what a click on the icon starts or shows
-// when the start fails.
+// Starting an applet's program: run-mode conversion, where a program is found, and what a click
+// on the icon starts or shows when the start fails.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "applets/launch.h"
+#include "applets/program_search.h"
 #include "program_fixture.h"
 
 namespace {
 
+using testing_support::FakeApi;
 using testing_support::ProgramFixture;
+using testing_support::TempDir;
 
 TEST(ToWindowStyle, ReadsNumbersTheWayStoredSettingsAlwaysWere) {
     const std::pair<const char*, std::int32_t> cases[] = {
@@ -36,16 +41,57 @@ TEST(Launch, FailuresBeepShowTheMessageAndLeaveTheIcon) {
     }
     f.api.startSucceeds = false;
     f.LeftClick("TA");
+    // Notepad found nowhere Windows keeps its programs, though a copy lies beside vornkit.exe.
+    const auto systemFiles = std::exchange(f.api.files, {f.api.appPath + "\\notepad.exe"});
+    f.LeftClick("TN");
+    f.api.files = systemFiles;
     const std::string message =
         "msgbox Error ok+exclamation+system-modal This applet will not work on your system; please "
         "uncheck it from the Vornkit options menu.";
-    EXPECT_EQ(f.api.Only("beep").size(), 5u);
-    EXPECT_EQ(f.api.Only("msgbox"), std::vector<std::string>(5, message));
+    EXPECT_EQ(f.api.Only("beep").size(), 6u);
+    EXPECT_EQ(f.api.Only("msgbox"), std::vector<std::string>(6, message));
     EXPECT_EQ(f.api.Only("start").size(), 1u);  // only the calculator got as far as starting
     f.api.startSucceeds = true;
     f.Ini("[VORNEXP]\r\nrunmode=2\r\nparameters=/e,c:\\\r\n");
     f.LeftClick("TE");
-    EXPECT_EQ(f.api.Only("start").back(), "start [explorer.exe /e,c:\\] 2");
+    EXPECT_EQ(f.api.Only("start").back(),
+              "start C:\\WINDOWS\\explorer.exe [explorer.exe /e,c:\\] 2");
+}
+
+// A program Windows ships is found only where Windows keeps its own: a copy beside vornkit.exe
+// (a Downloads folder) or reached through a relative PATH entry is never started.
+TEST(FindProgram, LooksOnlyWhereWindowsKeepsItsProgramsAndA32BitProgramPrefersThe64BitOnes) {
+    const std::string system = "C:\\WINDOWS\\system32", windows = "C:\\WINDOWS",
+                      native = "C:\\WINDOWS\\Sysnative", tools = "C:\\Program Files\\Tools";
+    const std::string relativePath = ".;bin;C:bin;\\bin;;\"" + tools + "\"";
+    const struct {
+        bool wow64;
+        std::string path;
+        std::vector<std::string> folders;  // where a notepad.exe lies
+        std::string found;                 // the folder it is found in
+    } cases[] = {
+        {false, "", {"C:\\Downloads", system, windows}, system},
+        {false, "", {"C:\\Downloads", windows}, windows},
+        {false, relativePath, {".", "bin", "C:bin", "\\bin", tools}, tools},
+        {false, relativePath, {".", "bin", "C:bin", "\\bin"}, ""},
+        {false, "\\\\server\\share\\", {"\\\\server\\share"}, "\\\\server\\share"},
+        {true, "", {system, windows, native}, native},
+        {true, "", {system, windows}, windows},
+        {true, system, {system}, system},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        FakeApi api(dir.Path());
+        api.appPath = "C:\\Downloads";
+        api.wow64 = c.wow64;
+        api.environment["PATH"] = c.path;
+        api.files.clear();
+        for (const std::string& folder : c.folders)
+            api.files.insert(folder + "\\notepad.exe");
+        SCOPED_TRACE(testing::PrintToString(c.folders) + " PATH " + c.path);
+        EXPECT_EQ(applets::FindProgram(api, "notepad.exe"),
+                  c.found.empty() ? "" : c.found + "\\notepad.exe");
+    }
 }
 
 // A Windows directory too long for the window's 145-character buffer gives no directory, and the

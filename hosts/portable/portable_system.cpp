@@ -80,6 +80,20 @@ std::int32_t PortableSystem::RegSetValueExW(Handle key, const std::string& value
     return 0;
 }
 
+std::int32_t PortableSystem::RegQueryValueExW(Handle key, const std::string& valueName,
+                                              std::uint32_t* type, std::string* data) {
+    auto open = openKeys_.find(key);
+    if (open == openKeys_.end())
+        return 6;
+    const auto& values = registry_[open->second];
+    auto value = values.find(ToUpper(valueName));
+    if (value == values.end())
+        return kErrorFileNotFound;
+    *type = kRegSz;  // the only kind of value written here
+    *data = value->second;
+    return 0;
+}
+
 std::int32_t PortableSystem::RegCloseKey(Handle key) {
     return openKeys_.erase(key) ? 0 : 6;
 }
@@ -122,8 +136,13 @@ bool PortableSystem::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDa
     return false;
 }
 
-bool PortableSystem::StartProgram(const std::string&, std::int32_t) {
+bool PortableSystem::StartProgram(const std::string&, const std::string&, std::int32_t) {
     return false;  // none of the applets' programs exists here
+}
+
+std::string PortableSystem::GetEnvironmentVariableW(const std::string& name) {
+    auto it = environment.find(name);
+    return it == environment.end() ? std::string() : it->second;
 }
 
 void PortableSystem::MsgBox(const std::string& prompt, int, const std::string& title) {

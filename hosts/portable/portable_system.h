@@ -36,10 +36,18 @@ public:
     std::int32_t RegSetValueExW(Handle key, const std::string& valueName, std::uint32_t reserved,
                                 std::uint32_t type, const std::string& data,
                                 std::uint32_t length) override;
+    std::int32_t RegQueryValueExW(Handle key, const std::string& valueName, std::uint32_t* type,
+                                  std::string* data) override;
     std::int32_t RegCloseKey(Handle key) override;
 
     bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) override;
-    bool StartProgram(const std::string& commandLine, std::int32_t windowStyle) override;
+    bool StartProgram(const std::string& program, const std::string& commandLine,
+                      std::int32_t windowStyle) override;
+    std::string GetSystemDirectoryW() override { return systemDir; }
+    std::string GetSystemWindowsDirectoryW() override { return systemWindowsDir; }
+    bool IsWow64Process() override { return wow64; }
+    std::string GetEnvironmentVariableW(const std::string& name) override;
+    bool IsFile(const std::string& path) override { return files.count(path) != 0; }
     void Beep() override {}
     void MsgBox(const std::string& prompt, int style, const std::string& title) override;
     std::string AppPath() override { return appPath; }
@@ -58,6 +66,12 @@ public:
     bool ended = false;
     std::set<std::pair<Handle, std::uint32_t>> icons;  // (hWnd, uID) of the icons shown
     std::filesystem::path windowsDir;
+    // Where programs are looked for: no such folders here unless they are set, and the files
+    // that exist in them, by full path.
+    std::string systemDir, systemWindowsDir;
+    bool wow64 = false;
+    std::map<std::string, std::string> environment;
+    std::set<std::string> files;
 
 private:
     ProfileFiles profiles_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 // The program's handles carry every bit of the platform's, in the 32-bit and the 64-bit build.
@@ -20,7 +21,9 @@ static_assert(offsetof(platform::NotifyIconData, hIcon) == offsetof(NOTIFYICONDA
 static_assert(offsetof(platform::NotifyIconData, szTip) == offsetof(NOTIFYICONDATAA, szTip));
 static_assert(platform::kNifMessage == NIF_MESSAGE && platform::kNifIcon == NIF_ICON &&
               platform::kNifTip == NIF_TIP);
-static_assert(platform::kRegSz == REG_SZ && platform::kKeyWrite == KEY_WRITE);
+static_assert(platform::kRegSz == REG_SZ && platform::kKeyWrite == KEY_WRITE &&
+              platform::kKeyQueryValue == KEY_QUERY_VALUE &&
+              platform::kErrorFileNotFound == ERROR_FILE_NOT_FOUND);
 static_assert(platform::kMbIconStop == MB_ICONSTOP &&
               platform::kMbIconExclamation == MB_ICONEXCLAMATION &&
               platform::kMbSystemModal == MB_SYSTEMMODAL);
@@ -41,6 +44,33 @@ std::string Utf8(const wchar_t* wide, int length) {
     if (n > 0)
         WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.data(), n, nullptr, nullptr);
     return utf8;
+}
+
+// Text the program holds in the ANSI code page (what the settings file's reader gives), as the
+// wide forms take it: the conversion the single-byte forms make.
+std::wstring FromAnsi(const std::string& text) {
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+// The text a wide call writes into a buffer, in UTF-8; `call(buffer, size)` returns the length
+// written, or the size needed (terminating NUL included) when the buffer is too small, 0 for
+// nothing to give.
+template <class Call>
+std::string WideText(Call call) {
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    for (;;) {
+        const DWORD n = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size())
+            return Utf8(buffer.data(), static_cast<int>(n));
+        if (buffer.size() >= 65536)
+            return {};  // longer than any path or variable Windows allows
+        buffer.resize(std::max<std::size_t>(n, buffer.size() + 1));
+    }
 }
 
 // The running program's file, as Windows reports it, in UTF-8. The wide form: the single-byte
@@ -129,6 +159,34 @@ std::int32_t Win32System::RegSetValueExW(Handle key, const std::string& valueNam
                             reinterpret_cast<const BYTE*>(data.c_str()), length);
 }
 
+std::int32_t Win32System::RegQueryValueExW(Handle key, const std::string& valueName,
+                                           std::uint32_t* type, std::string* data) {
+    const std::wstring name = Wide(valueName);
+    std::vector<BYTE> bytes(64);
+    DWORD kind = 0;
+    LONG r = ERROR_MORE_DATA;
+    for (int tries = 0; r == ERROR_MORE_DATA && tries < 4; ++tries) {
+        DWORD size = static_cast<DWORD>(bytes.size());
+        r = ::RegQueryValueExW(ToKey(key), name.c_str(), nullptr, &kind, bytes.data(), &size);
+        if (r == ERROR_MORE_DATA)
+            bytes.resize(size + sizeof(wchar_t));  // the value may grow meanwhile: try again
+        else if (r == ERROR_SUCCESS)
+            bytes.resize(size);
+    }
+    if (r != ERROR_SUCCESS)
+        return r;
+    *type = kind;
+    data->clear();
+    if (kind == REG_SZ || kind == REG_EXPAND_SZ) {
+        // A string value's text ends at its first NUL, or with its data if it has none.
+        std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+        std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
+        text.resize(std::wcslen(text.c_str()));
+        *data = Utf8(text.data(), static_cast<int>(text.size()));
+    }
+    return ERROR_SUCCESS;
+}
+
 std::int32_t Win32System::RegCloseKey(Handle key) {
     auto open = openKeys_.find(key);
     if (open == openKeys_.end())
@@ -151,23 +209,61 @@ bool Win32System::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData&
     return ::Shell_NotifyIconA(message, &nid) != FALSE;
 }
 
-bool Win32System::StartProgram(const std::string& commandLine, std::int32_t windowStyle) {
-    STARTUPINFOA si;
+bool Win32System::StartProgram(const std::string& program, const std::string& commandLine,
+                               std::int32_t windowStyle) {
+    STARTUPINFOW si;
     std::memset(&si, 0, sizeof si);
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = static_cast<WORD>(windowStyle);
     PROCESS_INFORMATION pi;
     std::memset(&pi, 0, sizeof pi);
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
+    const std::wstring path = Wide(program);
+    std::wstring line = FromAnsi(commandLine);
+    // Made suspended, so that it may come to the front before it makes its first window: the
+    // click reached the program while the taskbar was the foreground process, and the right to
+    // set the foreground the shell passed on with it goes on to this process alone. Where the
+    // program holds no such right the call is refused, and nothing changes.
+    if (!CreateProcessW(program.empty() ? nullptr : path.c_str(), line.data(), nullptr, nullptr,
+                        FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi))
         return false;
     // The program runs on its own; nothing of it is kept.
     OwnedKernelHandle thread(pi.hThread);
     OwnedKernelHandle process(pi.hProcess);
-    return true;
+    AllowSetForegroundWindow(pi.dwProcessId);
+    if (ResumeThread(pi.hThread) != static_cast<DWORD>(-1))
+        return true;
+    TerminateProcess(pi.hProcess, 1);  // a process that cannot run would wait for ever
+    return false;
+}
+
+std::string Win32System::GetSystemDirectoryW() {
+    return WideText([](wchar_t* b, DWORD n) { return ::GetSystemDirectoryW(b, n); });
+}
+
+std::string Win32System::GetSystemWindowsDirectoryW() {
+    return WideText([](wchar_t* b, DWORD n) { return ::GetSystemWindowsDirectoryW(b, n); });
+}
+
+bool Win32System::IsWow64Process() {
+    // Found at run time: Windows XP before its second service pack lacks it, and is never 64-bit.
+    using IsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
+    BOOL wow64 = FALSE;
+    if (HMODULE kernel32 = GetModuleHandleA("kernel32.dll"))
+        if (auto isWow64 = ProcAddress<IsWow64>(kernel32, "IsWow64Process"))
+            return isWow64(GetCurrentProcess(), &wow64) && wow64;
+    return false;
+}
+
+std::string Win32System::GetEnvironmentVariableW(const std::string& name) {
+    const std::wstring wide = Wide(name);
+    return WideText(
+        [&](wchar_t* b, DWORD n) { return ::GetEnvironmentVariableW(wide.c_str(), b, n); });
+}
+
+bool Win32System::IsFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void Win32System::Beep() {

@@ -43,9 +43,17 @@ public:
     std::int32_t RegSetValueExW(Handle key, const std::string& valueName, std::uint32_t reserved,
                                 std::uint32_t type, const std::string& data,
                                 std::uint32_t length) override;
+    std::int32_t RegQueryValueExW(Handle key, const std::string& valueName, std::uint32_t* type,
+                                  std::string* data) override;
     std::int32_t RegCloseKey(Handle key) override;
     bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) override;
-    bool StartProgram(const std::string& commandLine, std::int32_t windowStyle) override;
+    bool StartProgram(const std::string& program, const std::string& commandLine,
+                      std::int32_t windowStyle) override;
+    std::string GetSystemDirectoryW() override;
+    std::string GetSystemWindowsDirectoryW() override;
+    bool IsWow64Process() override;
+    std::string GetEnvironmentVariableW(const std::string& name) override;
+    bool IsFile(const std::string& path) override;
     void Beep() override;
     void MsgBox(const std::string& prompt, int style, const std::string& title) override;
     std::string AppPath() override;
