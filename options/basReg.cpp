@@ -30,28 +30,51 @@ void ParseKeyPath(platform::System& system, const std::string& keyPath, platform
     }
 }
 
+bool ValueAlreadySays(platform::System& system, platform::Handle mainKey, const std::string& subKey,
+                      const std::string& name, const std::string& data) {
+    platform::Handle key = 0;
+    const std::int32_t opened =
+        system.RegOpenKeyExA(mainKey, subKey, 0, platform::kKeyQueryValue, &key);
+    if (opened != 0)
+        return opened == platform::kErrorFileNotFound && data.empty();  // no key, so no value
+    std::uint32_t type = 0;
+    std::string stored;
+    const std::int32_t read = system.RegQueryValueExW(key, name, &type, &stored);
+    (void)system.RegCloseKey(key);
+    if (read != 0)
+        return read == platform::kErrorFileNotFound && data.empty();
+    return type == platform::kRegSz && stored == data;
+}
+
 bool SetRegistryValue(platform::System& system, const std::string& keyPath, const std::string& name,
-                      const std::string& data) {
+                      const std::string& data, WhenRefused whenRefused) {
     platform::Handle mainKey = 0;
     std::string subKey;
     ParseKeyPath(system, keyPath, mainKey, subKey);
     if (mainKey == 0)
         return false;  // the parse has shown its message
 
+    // A standard user may not write where an administrator put the value; when it already says
+    // what the user chose, nothing the user asked for has failed.
+    const auto report = [&](std::int32_t code, const char* title) {
+        if (whenRefused == WhenRefused::QuietIfAlreadySo &&
+            ValueAlreadySays(system, mainKey, subKey, name, data))
+            return;
+        system.MsgBox(GetRegistryErrorText(code), platform::kMbIconStop, title);
+    };
     platform::Handle key = 0;
     const std::int32_t opened = system.RegOpenKeyExA(mainKey, subKey, 0, platform::kKeyWrite, &key);
     if (opened != 0) {
-        system.MsgBox(GetRegistryErrorText(opened), platform::kMbIconStop, "Registry Open Error");
+        report(opened, "Registry Open Error");
         return false;
     }
     // The length counts the characters of the data, not a terminating NUL.
     const std::int32_t written = system.RegSetValueExW(key, name, 0, platform::kRegSz, data,
                                                        static_cast<std::uint32_t>(data.size()));
-    const bool ok = written == 0;
-    if (!ok)
-        system.MsgBox(GetRegistryErrorText(written), platform::kMbIconStop, "Registry Write Error");
+    if (written != 0)
+        report(written, "Registry Write Error");
     (void)system.RegCloseKey(key);  // closed after a failed write too
-    return ok;
+    return written == 0;
 }
 
 std::string GetRegistryErrorText(std::int32_t code) {

@@ -129,11 +129,13 @@ void frmOptions::Form_Load() {
 void frmOptions::cmdOK_Click() {
     const std::string file = basIni::kSettingsFile;
 
-    // Start with Windows: stored on every OK, before anything is checked.
+    // Start with Windows: stored on every OK, before anything is checked. A standard user may
+    // not write it; the refusal is shown only when the value says other than the box.
     const bool startup = (*this)["StartupCheck"].Value() == 1;
     basReg::SetRegistryValue(
         System(), basReg::kRunKey, basReg::kRunValue,
-        startup ? StartupCommand(System(), System().AppPath(), System().AppExeName()) : "");
+        startup ? StartupCommand(System(), System().AppPath(), System().AppExeName()) : "",
+        basReg::WhenRefused::QuietIfAlreadySo);
     basIni::WriteIniString(System(), kGeneralSection, "StartupCheck", startup ? "1" : "0", file);
     settings_.StartupCheck = startup ? "1" : "0";
     // A registry error message runs its own message loop; if the dialog was opened afresh

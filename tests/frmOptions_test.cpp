@@ -69,6 +69,45 @@ TEST(frmOptions, ARefusedOkKeepsTheAppletsAndARegistryFailureDoesNotStopOk) {
     EXPECT_FALSE(g.program.Forms().IsLoaded("frmOptions"));
 }
 
+// A standard user may not write the start-up value: OK then says nothing when the value already
+// holds the user's choice, and shows the refusal as ever when it does not.
+TEST(frmOptions, ARefusedStartupWriteIsQuietWhenTheValueAlreadySaysTheChoice) {
+    const std::string command = "c:\\vornkit\\vornkit.exe";
+    const std::string denied = "msgbox Registry Open Error ok+stop Access to this key is denied";
+    const struct {
+        int startup;
+        const char* stored;  // nullptr: no such value
+        bool refusedOpen;    // else the write itself is refused
+        bool shown;
+    } cases[] = {
+        {1, command.c_str(), true, false},
+        {1, command.c_str(), false, false},
+        {1, "c:\\old\\vornkit.exe", true, true},
+        {1, "C:\\VORNKIT\\VORNKIT.EXE", true, true},
+        {1, nullptr, true, true},
+        {0, "", true, false},
+        {0, nullptr, true, false},
+        {0, command.c_str(), true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.startup) + " " + (c.stored ? c.stored : "(none)") +
+                     (c.refusedOpen ? " open" : " write"));
+        Fixture f;
+        if (c.stored)
+            basReg::SetRegistryValue(f.api, basReg::kRunKey, basReg::kRunValue, c.stored);
+        (c.refusedOpen ? f.api.openResult : f.api.setResult) = 5;
+        f.Click("StartupCheck", c.startup);
+        f.api.log.clear();
+        f.Press("cmdOK");
+        const std::string shown =
+            c.refusedOpen ? denied
+                          : "msgbox Registry Write Error ok+stop Access to this key is denied";
+        EXPECT_EQ(f.api.Only("msgbox"),
+                  c.shown ? std::vector<std::string>{shown} : std::vector<std::string>{});
+        EXPECT_EQ(f.api.Only("write").size(), 7u);  // OK goes on as ever
+    }
+}
+
 // While a registry error is shown the user reopens the dialog from the tray: the old OK must
 // neither apply its discarded boxes nor close the new dialog when the message is dismissed.
 TEST(frmOptions, AnOkOverTakenByAFreshDialogStopsAtTheRegistry) {

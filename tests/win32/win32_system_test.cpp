@@ -24,7 +24,7 @@ int OpenHandles() {
 TEST(Handles, NoneIsKeptOfAProgramStartedOrAValueWritten) {
     platform::win32::Win32System system;
     const auto startAndWrite = [&] {
-        ASSERT_TRUE(system.StartProgram("standin.exe", 1));
+        ASSERT_TRUE(system.StartProgram("", "standin.exe", 1));
         ASSERT_TRUE(
             basReg::SetRegistryValue(system, "HKEY_CURRENT_USER\\Software", "Vornkit", "x"));
     };
@@ -34,6 +34,21 @@ TEST(Handles, NoneIsKeptOfAProgramStartedOrAValueWritten) {
         startAndWrite();
     EXPECT_EQ(OpenHandles(), before);
     EXPECT_GT(before, 0);
+}
+
+// The value written reads back as written: the start-up write of a standard user, refused, is
+// quiet only when the value already says what was asked for.
+TEST(Registry, AValueReadsBackAsWritten) {
+    platform::win32::Win32System system;
+    const platform::Handle user = platform::PredefinedKey(0x80000001u);
+    ASSERT_TRUE(basReg::SetRegistryValue(system, "HKEY_CURRENT_USER\\Software", "Vornkit",
+                                         "c:\\été\\vornkit.exe"));
+    EXPECT_TRUE(
+        basReg::ValueAlreadySays(system, user, "Software", "Vornkit", "c:\\été\\vornkit.exe"));
+    EXPECT_FALSE(basReg::ValueAlreadySays(system, user, "Software", "Vornkit", "c:\\ete"));
+    EXPECT_FALSE(basReg::ValueAlreadySays(system, user, "Software", "Vornkit", ""));
+    EXPECT_TRUE(basReg::ValueAlreadySays(system, user, "Software", "NoSuchValue", ""));
+    EXPECT_TRUE(basReg::ValueAlreadySays(system, user, "Software\\NoSuchKey", "Vornkit", ""));
 }
 
 }  // namespace
