@@ -33,13 +33,15 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [ -z "${DISPLAY:-}" ]; then
-  display=""
-  for n in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-  done
-  [ -n "$display" ] || { echo "run.sh: no free X display number in :90 to :120" >&2; exit 1; }
-  Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display itself and writes its number to the pipe: a lock file that a
+  # crashed X server left behind never counts as a display in use.
+  display_file=$(mktemp "${TMPDIR:-/tmp}/vornkit-display.XXXXXX")
+  Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp 9>"$display_file" >/dev/null 2>&1 &
   xvfb_pid=$!
+  for _ in $(seq 1 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+  display=":$(head -n1 "$display_file")"
+  rm -f "$display_file"
+  [ "$display" != ":" ] || { echo "run.sh: Xvfb did not report a display number" >&2; exit 1; }
   export DISPLAY=$display
   for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   xdpyinfo >/dev/null 2>&1 || { echo "run.sh: the X server on $display did not start" >&2; exit 1; }
