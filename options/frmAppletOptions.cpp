@@ -1,7 +1,11 @@
 #include "options/frmAppletOptions.h"
 
 #include <algorithm>
+#include <array>
+#include <iterator>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/basIni.h"
 #include "options/dialog_colours.h"
@@ -10,199 +14,199 @@ namespace options {
 
 namespace {
 
-// What differs between the four applets' dialogs beyond their controls.
-struct AppletDialog {
-    std::string_view code, title, frameCaption, prompt;
-    int clientWidth, clientHeight;  // twips
-};
-
-constexpr AppletDialog kDialogs[] = {
-    {"TD", "Vorn DOS Options:", "Run MS DOS", "Run MS DOS with the following parameters:", 3390,
-     2640},
-    {"TE", "Vorn Explore Options:", "Run Windows Explorer",
-     "Run Windows Explorer with the following parameters:", 3390, 2985},
-    {"TC", "Vorn Control Panel Options:", "Open Control Panel", "", 3390, 1815},
-    {"TN", "Vorn Notepad Options:", "Run Notepad", "", 3390, 1770},
-};
+using forms::Kind;
 
 const forms::Font kHeading{.points = 9.75f, .bold = true};
 const forms::Font kBold{.points = 8.25f, .bold = true};
 
+// The text a control shows where it differs from one dialog to the next.
+enum class Text { Own, Title, FrameCaption, Prompt };
+
+// A control of the dialogs, whatever the dialog: its kind, frame and font, and its caption or
+// which of the dialog's texts it shows. Where it stands comes from the dialog's row. An option
+// button is as wide as its circle and shows no caption: the bold label beside it carries the
+// word, and the button's own caption, the same word, is the name screen readers give it.
+struct ControlRow {
+    forms::ControlDesign control;
+    Text text = Text::Own;
+};
+
+const ControlRow kControls[] = {
+    {{.name = "Label1", .kind = Kind::Label, .font = kHeading}, Text::Title},
+    {{.name = "Picture1", .kind = Kind::PictureBox, .backColour = kGrey}},
+    {{.name = "Frame1", .kind = Kind::Frame}, Text::FrameCaption},
+    {{.name = "optNorm", .kind = Kind::OptionButton, .caption = "Normal", .container = "Frame1"}},
+    {{.name = "optMin", .kind = Kind::OptionButton, .caption = "Minimized", .container = "Frame1"}},
+    {{.name = "optMax", .kind = Kind::OptionButton, .caption = "Maximized", .container = "Frame1"}},
+    {{.name = "Label2",
+      .kind = Kind::Label,
+      .caption = "Normal",
+      .container = "Frame1",
+      .font = kBold}},
+    {{.name = "Label4",
+      .kind = Kind::Label,
+      .caption = "Minimized",
+      .container = "Frame1",
+      .font = kBold}},
+    {{.name = "Label3",
+      .kind = Kind::Label,
+      .caption = "Maximized",
+      .container = "Frame1",
+      .font = kBold}},
+    {{.name = "cmdOK", .kind = Kind::CommandButton, .caption = "OK"}},
+    {{.name = "Frame3", .kind = Kind::Frame, .caption = "Parameters"}},
+    {{.name = "Label6",
+      .kind = Kind::Label,
+      .container = "Frame3",
+      .font = kBold,
+      .labelFor = "txtParam"},
+     Text::Prompt},
+    {{.name = "txtParam", .kind = Kind::TextBox, .container = "Frame3"}},
+};
+constexpr std::size_t kControlCount = std::size(kControls);
+
+// Where a control stands in one dialog, in twips inside its frame or the window, and its place
+// in the Tab order.
+struct Place {
+    int left, top, width, height, tabIndex;
+};
+constexpr std::optional<Place> kAbsent;
+
+// Everything in which the four dialogs differ: their texts, their size, and where each control
+// of kControls stands (in that order), or that the dialog lacks it.
+struct DialogRow {
+    std::string_view dialog, title, frameCaption, prompt;
+    int clientWidth, clientHeight;
+    std::array<std::optional<Place>, kControlCount> places;
+};
+
+constexpr DialogRow kDialogs[] = {
+    {.dialog = "frmTDOpt",
+     .title = "Vorn DOS Options:",
+     .frameCaption = "Run MS DOS",
+     .prompt = "Run MS DOS with the following parameters:",
+     .clientWidth = 3390,
+     .clientHeight = 2640,
+     .places = {{
+         Place{120, 120, 2415, 255, 7},    // Label1
+         Place{2640, 120, 615, 495, 6},    // Picture1
+         Place{120, 480, 2295, 855, 2},    // Frame1
+         kAbsent,                          // optNorm
+         Place{240, 240, 255, 255, 0},     // optMin
+         Place{240, 480, 255, 255, 1},     // optMax
+         kAbsent,                          // Label2
+         Place{600, 240, 855, 255, 4},     // Label4
+         Place{600, 480, 975, 255, 3},     // Label3
+         Place{2520, 840, 735, 375, 5},    // cmdOK
+         Place{120, 1440, 3135, 1095, 8},  // Frame3
+         Place{120, 240, 2895, 495, 10},   // Label6
+         Place{120, 720, 2895, 285, 9},    // txtParam
+     }}},
+    {.dialog = "frmTEOpt",
+     .title = "Vorn Explore Options:",
+     .frameCaption = "Run Windows Explorer",
+     .prompt = "Run Windows Explorer with the following parameters:",
+     .clientWidth = 3390,
+     .clientHeight = 2985,
+     .places = {{
+         Place{120, 120, 2415, 255, 9},     // Label1
+         Place{2640, 120, 615, 495, 8},     // Picture1
+         Place{120, 480, 2295, 1215, 3},    // Frame1
+         Place{240, 360, 255, 255, 0},      // optNorm
+         Place{240, 600, 255, 255, 1},      // optMin
+         Place{240, 840, 255, 255, 2},      // optMax
+         Place{600, 360, 855, 255, 4},      // Label2
+         Place{600, 600, 855, 255, 6},      // Label4
+         Place{600, 840, 975, 255, 5},      // Label3
+         Place{2520, 960, 735, 375, 7},     // cmdOK
+         Place{120, 1800, 3135, 1095, 10},  // Frame3
+         Place{120, 240, 2895, 495, 12},    // Label6
+         Place{120, 720, 2895, 285, 11},    // txtParam
+     }}},
+    {.dialog = "frmTCOpt",
+     .title = "Vorn Control Panel Options:",
+     .frameCaption = "Open Control Panel",
+     .prompt = "",
+     .clientWidth = 3390,
+     .clientHeight = 1815,
+     .places = {{
+         Place{120, 120, 3015, 255, 9},   // Label1
+         Place{2640, 480, 615, 495, 8},   // Picture1
+         Place{120, 480, 2295, 1215, 3},  // Frame1
+         Place{240, 360, 255, 255, 0},    // optNorm
+         Place{240, 600, 255, 255, 1},    // optMin
+         Place{240, 840, 255, 255, 2},    // optMax
+         Place{600, 360, 855, 255, 4},    // Label2
+         Place{600, 600, 855, 255, 6},    // Label4
+         Place{600, 840, 975, 255, 5},    // Label3
+         Place{2520, 1200, 735, 375, 7},  // cmdOK
+         kAbsent,                         // Frame3
+         kAbsent,                         // Label6
+         kAbsent,                         // txtParam
+     }}},
+    {.dialog = "frmTNOpt",
+     .title = "Vorn Notepad Options:",
+     .frameCaption = "Run Notepad",
+     .prompt = "",
+     .clientWidth = 3390,
+     .clientHeight = 1770,
+     .places = {{
+         Place{120, 120, 2415, 255, 9},   // Label1
+         Place{2640, 120, 615, 495, 8},   // Picture1
+         Place{120, 480, 2295, 1215, 3},  // Frame1
+         Place{240, 360, 255, 255, 0},    // optNorm
+         Place{240, 600, 255, 255, 1},    // optMin
+         Place{240, 840, 255, 255, 2},    // optMax
+         Place{600, 360, 855, 255, 4},    // Label2
+         Place{600, 600, 855, 255, 6},    // Label4
+         Place{600, 840, 975, 255, 5},    // Label3
+         Place{2520, 960, 735, 375, 7},   // cmdOK
+         kAbsent,                         // Frame3
+         kAbsent,                         // Label6
+         kAbsent,                         // txtParam
+     }}},
+};
+
+std::string TextOf(const DialogRow& row, const ControlRow& control) {
+    switch (control.text) {
+        case Text::Title:
+            return std::string(row.title);
+        case Text::FrameCaption:
+            return std::string(row.frameCaption);
+        case Text::Prompt:
+            return std::string(row.prompt);
+        case Text::Own:
+            break;
+    }
+    return control.control.caption;
+}
+
 }  // namespace
 
 forms::FormDesign AppletOptionsDesign(const applets::Applet& applet) {
-    using forms::Kind;
-    const AppletDialog& d =
+    const DialogRow& row =
         *std::find_if(std::begin(kDialogs), std::end(kDialogs),
-                      [&](const AppletDialog& x) { return x.code == applet.code; });
+                      [&](const DialogRow& d) { return d.dialog == applet.optionsDialog; });
     forms::FormDesign design{.name = std::string(applet.optionsDialog),
                              .caption = "Options",
                              .border = forms::Border::FixedSingle,
                              .controlBox = true,
                              .showInTaskbar = false,
-                             .clientWidth = d.clientWidth,
-                             .clientHeight = d.clientHeight,
+                             .clientWidth = row.clientWidth,
+                             .clientHeight = row.clientHeight,
                              .icon = applet.icon};
-
-    // The Explorer dialog is the fullest; the others differ from it as below. An option button is
-    // as wide as its circle and shows no caption: the bold label beside it carries the word, and
-    // the button's own caption, the same word, is the name screen readers give it.
-    std::vector<forms::ControlDesign> c = {
-        {.name = "Label1",
-         .kind = Kind::Label,
-         .caption = std::string(d.title),
-         .left = 120,
-         .top = 120,
-         .width = 2415,
-         .height = 255,
-         .tabIndex = 9,
-         .font = kHeading},
-        {.name = "Picture1",
-         .kind = Kind::PictureBox,
-         .left = 2640,
-         .top = 120,
-         .width = 615,
-         .height = 495,
-         .tabIndex = 8,
-         .picture = applet.picture,
-         .backColour = kGrey},
-        {.name = "Frame1",
-         .kind = Kind::Frame,
-         .caption = std::string(d.frameCaption),
-         .left = 120,
-         .top = 480,
-         .width = 2295,
-         .height = 1215,
-         .tabIndex = 3},
-        {.name = "optNorm",
-         .kind = Kind::OptionButton,
-         .caption = "Normal",
-         .container = "Frame1",
-         .left = 240,
-         .top = 360,
-         .width = 255,
-         .height = 255,
-         .tabIndex = 0},
-        {.name = "optMin",
-         .kind = Kind::OptionButton,
-         .caption = "Minimized",
-         .container = "Frame1",
-         .left = 240,
-         .top = 600,
-         .width = 255,
-         .height = 255,
-         .tabIndex = 1},
-        {.name = "optMax",
-         .kind = Kind::OptionButton,
-         .caption = "Maximized",
-         .container = "Frame1",
-         .left = 240,
-         .top = 840,
-         .width = 255,
-         .height = 255,
-         .tabIndex = 2},
-        {.name = "Label2",
-         .kind = Kind::Label,
-         .caption = "Normal",
-         .container = "Frame1",
-         .left = 600,
-         .top = 360,
-         .width = 855,
-         .height = 255,
-         .tabIndex = 4,
-         .font = kBold},
-        {.name = "Label4",
-         .kind = Kind::Label,
-         .caption = "Minimized",
-         .container = "Frame1",
-         .left = 600,
-         .top = 600,
-         .width = 855,
-         .height = 255,
-         .tabIndex = 6,
-         .font = kBold},
-        {.name = "Label3",
-         .kind = Kind::Label,
-         .caption = "Maximized",
-         .container = "Frame1",
-         .left = 600,
-         .top = 840,
-         .width = 975,
-         .height = 255,
-         .tabIndex = 5,
-         .font = kBold},
-        {.name = "cmdOK",
-         .kind = Kind::CommandButton,
-         .caption = "OK",
-         .left = 2520,
-         .top = 960,
-         .width = 735,
-         .height = 375,
-         .tabIndex = 7},
-        {.name = "Frame3",
-         .kind = Kind::Frame,
-         .caption = "Parameters",
-         .left = 120,
-         .top = 1800,
-         .width = 3135,
-         .height = 1095,
-         .tabIndex = 10},
-        {.name = "Label6",
-         .kind = Kind::Label,
-         .caption = std::string(d.prompt),
-         .container = "Frame3",
-         .left = 120,
-         .top = 240,
-         .width = 2895,
-         .height = 495,
-         .tabIndex = 12,
-         .font = kBold,
-         .labelFor = "txtParam"},
-        {.name = "txtParam",
-         .kind = Kind::TextBox,
-         .container = "Frame3",
-         .left = 120,
-         .top = 720,
-         .width = 2895,
-         .height = 285,
-         .tabIndex = 11},
-    };
-    auto at = [&](std::string_view name) -> forms::ControlDesign& {
-        return *std::find_if(c.begin(), c.end(), [&](auto& x) { return x.name == name; });
-    };
-    auto drop = [&](std::initializer_list<std::string_view> names) {
-        c.erase(std::remove_if(c.begin(), c.end(),
-                               [&](auto& x) {
-                                   return std::find(names.begin(), names.end(), x.name) !=
-                                          names.end();
-                               }),
-                c.end());
-    };
-    if (applet.code == "TD") {
-        drop({"optNorm", "Label2"});
-        auto place = [&](std::string_view name, int left, int top, int tab) {
-            at(name).left = left, at(name).top = top, at(name).tabIndex = tab;
-        };
-        place("optMin", 240, 240, 0);
-        place("Label4", 600, 240, 4);
-        place("optMax", 240, 480, 1);
-        place("Label3", 600, 480, 3);
-        at("Frame1").height = 855, at("Frame1").tabIndex = 2;
-        place("cmdOK", 2520, 840, 5);
-        at("Picture1").tabIndex = 6;
-        at("Label1").tabIndex = 7;
-        place("Frame3", 120, 1440, 8);
-        at("txtParam").tabIndex = 9;
-        at("Label6").tabIndex = 10;
-    } else if (applet.code == "TC") {
-        drop({"Frame3", "Label6", "txtParam"});
-        at("cmdOK").top = 1200;
-        at("Picture1").top = 480;
-        at("Label1").width = 3015;
-    } else if (applet.code == "TN") {
-        drop({"Frame3", "Label6", "txtParam"});
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const std::optional<Place>& place = row.places[i];
+        if (!place)
+            continue;
+        forms::ControlDesign c = kControls[i].control;
+        c.caption = TextOf(row, kControls[i]);
+        c.left = place->left, c.top = place->top, c.width = place->width, c.height = place->height;
+        c.tabIndex = place->tabIndex;
+        if (c.kind == Kind::PictureBox)
+            c.picture = applet.picture;
+        design.controls.push_back(std::move(c));
     }
-    design.controls = std::move(c);
     return design;
 }
 
