@@ -6,6 +6,7 @@
 
 #include "applets/launch.h"
 #include "core/basIni.h"
+#include "core/window_names.h"
 
 namespace applets {
 
@@ -54,8 +55,8 @@ forms::FormDesign AppletWindowDesign(const Applet& applet) {
     return design;
 }
 
-AppletWindow::AppletWindow(forms::Runtime& runtime, const Applet& applet, bool optionsLater)
-    : Form(runtime, AppletWindowDesign(applet)), applet_(applet), optionsLater_(optionsLater) {
+AppletWindow::AppletWindow(forms::Runtime& runtime, const Applet& applet)
+    : Form(runtime, AppletWindowDesign(applet)), applet_(applet) {
     OnMouseMove("pichook", [this](const forms::MouseArgs& a) {
         pichook_MouseMove(a.button, a.shift, a.x, a.y);
     });
@@ -70,8 +71,14 @@ void AppletWindow::Form_Load() {
     record_ = MakeIconRecord((*this)["pichook"].WindowHandle(), IconHandle(), applet_.displayName);
     AddIcon();  // a refused add is not reported: it is tried again
     Forms().Hide(Name());
-    if (!optionsLater_)
-        LoadOptions();
+    // Every icon is with the shell before any applet reads its run mode or loads its options
+    // dialog: loaded by the start-up window, this waits until all the icons are in, and the
+    // shell draws them meanwhile. Loaded alone (by the general options), it follows at once.
+    forms::Runtime& forms = Forms();
+    forms.AfterLoads([&forms, this, name = Name()] {
+        if (forms.Find(name) == this)
+            LoadOptions();
+    });
 }
 
 void AppletWindow::LoadOptions() {
@@ -166,10 +173,10 @@ void AppletWindow::mnuOptions_Click() {
     Forms().Reopen(std::string(applet_.optionsDialog));
 }
 void AppletWindow::mnuVKOptions_Click() {
-    Forms().Reopen("frmOptions");
+    Forms().Reopen(window_names::kOptions);
 }
 void AppletWindow::mnuAbout_Click() {
-    Forms().Reopen("frmAbout");
+    Forms().Reopen(window_names::kAbout);
 }
 void AppletWindow::mnuExit_Click() {
     Forms().Exit();

@@ -34,13 +34,9 @@ forms::FormDesign AppletWindowDesign(const Applet& applet);
 
 class AppletWindow : public forms::Form {
 public:
-    // With `optionsLater`, the load adds the icon only; LoadOptions() does the rest.
-    AppletWindow(forms::Runtime& runtime, const Applet& applet, bool optionsLater = false);
+    AppletWindow(forms::Runtime& runtime, const Applet& applet);
 
     void Form_Load() override;
-    // Reads the applet's run mode (writing the default when there is none) and loads its
-    // options dialog hidden with that mode selected. Nothing for an applet without options.
-    void LoadOptions();
     void Form_QueryUnload(int& cancel, int unloadMode) override;
     void Form_Timer(int id) override;
     void TaskbarCreated() override;
@@ -56,12 +52,14 @@ public:
     bool IconShown() const { return iconShown_; }
 
 private:
+    // Reads the applet's run mode (writing the default when there is none) and loads its
+    // options dialog hidden with that mode selected. Nothing for an applet without options.
+    void LoadOptions();
     // Adds the icon; when the notification area refuses it, retries until it takes it.
     void AddIcon();
     bool TryAddIcon();
 
     const Applet& applet_;
-    const bool optionsLater_;
     platform::NotifyIconData record_{};
     bool busy_ = false;
     bool iconShown_ = false;

@@ -235,10 +235,29 @@ Form& Runtime::Load(const std::string& name) {
     Form& form = *created;
     loaded_[name] = std::move(created);
     Dispatch([&] {
+        ++loading_;
         form.handle_ = host_.CreateFormWindow(form);
         form.Form_Load();
+        if (--loading_ == 0 && !runningAfterLoads_) {
+            // A step may load windows that leave steps of their own: they run after the rest.
+            runningAfterLoads_ = true;
+            while (!afterLoads_.empty()) {
+                std::vector<std::function<void()>> steps = std::move(afterLoads_);
+                afterLoads_.clear();
+                for (auto& step : steps)
+                    step();
+            }
+            runningAfterLoads_ = false;
+        }
     });
     return form;
+}
+
+void Runtime::AfterLoads(std::function<void()> step) {
+    if (loading_ == 0 && !runningAfterLoads_)
+        step();
+    else
+        afterLoads_.push_back(std::move(step));
 }
 
 void Runtime::Unload(const std::string& name, int unloadMode) {

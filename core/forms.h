@@ -268,6 +268,10 @@ public:
     // Loads the window if it is not loaded (creating it hidden and running Form_Load) and
     // returns it; a loaded window is returned as it is.
     Form& Load(const std::string& name);
+    // Runs `step` once the outermost load under way has ended, after the steps left before it:
+    // windows loaded by another window's load leave their later work until all of them are in.
+    // Outside any load it runs at once.
+    void AfterLoads(std::function<void()> step);
     // Runs Form_QueryUnload and destroys the window; a window that is not loaded stays so
     // and runs nothing. The object itself lives on until no handler is running.
     void Unload(const std::string& name, int unloadMode = 1);
@@ -304,7 +308,10 @@ private:
     std::map<std::string, Factory> factories_;
     std::map<std::string, std::unique_ptr<Form>> loaded_;
     std::vector<std::unique_ptr<Form>> unloaded_;
+    std::vector<std::function<void()>> afterLoads_;
     int depth_ = 0;
+    int loading_ = 0;  // loads under way, one inside another
+    bool runningAfterLoads_ = false;
 };
 
 }  // namespace forms

@@ -3,6 +3,7 @@
 #include "about/frmAbout.h"
 #include "applets/applet_window.h"
 #include "applets/catalogue.h"
+#include "core/window_names.h"
 #include "options/basReg.h"
 #include "options/frmAppletOptions.h"
 #include "options/frmOptions.h"
@@ -12,22 +13,22 @@
 namespace program {
 
 Program::Program(platform::System& system, forms::WindowHost& host) : forms_(system, host) {
+    using namespace window_names;
     forms_.SetExitRoutine([this] { basReg::UnloadAllAndEnd(forms_); });
-    forms_.Register("frmMain",
+    forms_.Register(kMain,
                     [this](forms::Runtime& r) { return std::make_unique<frmMain>(r, settings_); });
-    forms_.Register("frmOptions", [this](forms::Runtime& r) {
+    forms_.Register(kOptions, [this](forms::Runtime& r) {
         return std::make_unique<options::frmOptions>(r, settings_);
     });
-    forms_.Register("frmAbout",
-                    [](forms::Runtime& r) { return std::make_unique<about::frmAbout>(r); });
+    forms_.Register(kAbout, [](forms::Runtime& r) { return std::make_unique<about::frmAbout>(r); });
     // The icon holder only carries the program's icon; the program never loads it.
-    forms_.Register("frmIco", [](forms::Runtime& r) {
+    forms_.Register(kIco, [](forms::Runtime& r) {
         return std::make_unique<forms::Form>(
-            r, forms::FormDesign{.name = "frmIco", .icon = IDI_PROGRAM, .neverShown = true});
+            r, forms::FormDesign{.name = kIco, .icon = IDI_PROGRAM, .neverShown = true});
     });
     for (const applets::Applet& a : applets::kApplets) {
-        forms_.Register(std::string(a.window), [this, &a](forms::Runtime& r) {
-            return std::make_unique<applets::AppletWindow>(r, a, starting_);
+        forms_.Register(std::string(a.window), [&a](forms::Runtime& r) {
+            return std::make_unique<applets::AppletWindow>(r, a);
         });
         if (a.HasOptions())
             forms_.Register(std::string(a.optionsDialog), [&a](forms::Runtime& r) {
@@ -36,15 +37,8 @@ Program::Program(platform::System& system, forms::WindowHost& host) : forms_(sys
     }
 }
 
-// Every icon is handed to the shell before any applet reads or writes its run mode or loads its
-// options dialog: the shell draws the icons meanwhile, and the user sees them sooner.
 void Program::Start() {
-    starting_ = true;
-    forms_.Load("frmMain");
-    starting_ = false;
-    for (std::string_view code : applets::kStartupOrder)
-        if (forms::Form* window = forms_.Find(std::string(applets::ByCode(code)->window)))
-            static_cast<applets::AppletWindow*>(window)->LoadOptions();
+    forms_.Load(window_names::kMain);
 }
 
 }  // namespace program

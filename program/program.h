@@ -21,7 +21,6 @@ public:
 private:
     forms::Runtime forms_;
     options::GeneralSettings settings_;
-    bool starting_ = false;  // applet windows loaded meanwhile leave their options for later
 };
 
 }  // namespace program
