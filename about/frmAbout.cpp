@@ -1,5 +1,7 @@
 #include "about/frmAbout.h"
 
+#include "core/window_names.h"
+
 #include "resources/resource.h"
 
 namespace about {
@@ -14,7 +16,7 @@ constexpr std::uint32_t kBlack = 0x00000000;
 forms::FormDesign AboutDesign() {
     using forms::Kind;
     return {
-        .name = "frmAbout",
+        .name = window_names::kAbout,
         .border = forms::Border::None,
         .controlBox = false,
         .showInTaskbar = false,

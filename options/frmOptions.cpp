@@ -5,24 +5,46 @@
 #include "applets/catalogue.h"
 #include "core/ascii.h"
 #include "core/basIni.h"
+#include "core/window_names.h"
 #include "options/basReg.h"
 #include "options/dialog_colours.h"
 #include "resources/resource.h"
 
 namespace options {
 
+namespace {
+
+using forms::Kind;
+
+// The check box of the applet in place `row` of the dialog's order: named after its enable key,
+// captioned with its display name.
+forms::ControlDesign AppletBox(std::size_t row, int width) {
+    const applets::Applet& a = *applets::kOptionsOrder[row];
+    const int top = 360 + 360 * static_cast<int>(row);
+    return {.name = std::string(a.enableKey),
+            .kind = Kind::CheckBox,
+            .caption = std::string(a.displayName),
+            .container = "Frame1",
+            .left = 240,
+            .top = top,
+            .width = width,
+            .height = 255,
+            .tabIndex = 4 + static_cast<int>(row)};
+}
+
+}  // namespace
+
 forms::FormDesign OptionsDesign() {
-    using forms::Kind;
-    forms::FormDesign design{.name = "frmOptions",
-                             .caption = "Options",
-                             .border = forms::Border::FixedSingle,
-                             .controlBox = true,
-                             .showInTaskbar = true,
-                             .clientWidth = 4185,
-                             .clientHeight = 4320,
-                             .icon = IDI_OPTIONS};
-    auto& c = design.controls;
-    c.push_back({.name = "Label1",
+    return {.name = window_names::kOptions,
+            .caption = "Options",
+            .border = forms::Border::FixedSingle,
+            .controlBox = true,
+            .showInTaskbar = true,
+            .clientWidth = 4185,
+            .clientHeight = 4320,
+            .icon = IDI_OPTIONS,
+            .controls = {
+                {.name = "Label1",
                  .kind = Kind::Label,
                  .caption = "Vornkit Options:",
                  .left = 120,
@@ -30,32 +52,23 @@ forms::FormDesign OptionsDesign() {
                  .width = 2535,
                  .height = 375,
                  .tabIndex = 0,
-                 .font = {.points = 12.0f, .bold = true}});
-    c.push_back({.name = "Frame1",
+                 .font = {.points = 12.0f, .bold = true}},
+                {.name = "Frame1",
                  .kind = Kind::Frame,
                  .caption = "Run these tray applets",
                  .left = 120,
                  .top = 600,
                  .width = 3975,
                  .height = 2655,
-                 .tabIndex = 1});
-    // The six applet boxes, top to bottom in the order the dialog applies them.
-    const int widths[] = {1215, 1215, 1695, 1455, 1455, 1335};
-    int row = 0;
-    for (std::string_view code : applets::kOptionsOrder) {
-        const applets::Applet& a = *applets::ByCode(code);
-        c.push_back({.name = std::string(a.enableKey),
-                     .kind = Kind::CheckBox,
-                     .caption = std::string(a.displayName),
-                     .container = "Frame1",
-                     .left = 240,
-                     .top = 360 + 360 * row,
-                     .width = widths[row],
-                     .height = 255,
-                     .tabIndex = 4 + row});
-        ++row;
-    }
-    c.push_back({.name = "Picture2",
+                 .tabIndex = 1},
+                // The six applet boxes, top to bottom in the order the dialog applies them.
+                AppletBox(0, 1215),
+                AppletBox(1, 1215),
+                AppletBox(2, 1695),
+                AppletBox(3, 1455),
+                AppletBox(4, 1455),
+                AppletBox(5, 1335),
+                {.name = "Picture2",
                  .kind = Kind::PictureBox,
                  .container = "Frame1",
                  .left = 2880,
@@ -64,8 +77,8 @@ forms::FormDesign OptionsDesign() {
                  .height = 495,
                  .tabIndex = 10,
                  .picture = IDI_PROGRAM,
-                 .backColour = kGrey});
-    c.push_back({.name = "cmdCancel",
+                 .backColour = kGrey},
+                {.name = "cmdCancel",
                  .kind = Kind::CommandButton,
                  .caption = "Cancel",
                  .container = "Frame1",
@@ -73,8 +86,8 @@ forms::FormDesign OptionsDesign() {
                  .top = 1560,
                  .width = 975,
                  .height = 375,
-                 .tabIndex = 12});
-    c.push_back({.name = "cmdOK",
+                 .tabIndex = 12},
+                {.name = "cmdOK",
                  .kind = Kind::CommandButton,
                  .caption = "OK",
                  .container = "Frame1",
@@ -82,16 +95,16 @@ forms::FormDesign OptionsDesign() {
                  .top = 2040,
                  .width = 975,
                  .height = 375,
-                 .tabIndex = 11});
-    c.push_back({.name = "Frame2",
+                 .tabIndex = 11},
+                {.name = "Frame2",
                  .kind = Kind::Frame,
                  .caption = "Startup",
                  .left = 120,
                  .top = 3360,
                  .width = 3975,
                  .height = 855,
-                 .tabIndex = 2});
-    c.push_back({.name = "StartupCheck",
+                 .tabIndex = 2},
+                {.name = "StartupCheck",
                  .kind = Kind::CheckBox,
                  .caption = "Load Vornkit when your computer starts up",
                  .container = "Frame2",
@@ -99,8 +112,8 @@ forms::FormDesign OptionsDesign() {
                  .top = 360,
                  .width = 3615,
                  .height = 255,
-                 .tabIndex = 3});
-    return design;
+                 .tabIndex = 3},
+            }};
 }
 
 std::string StartupCommand(platform::System& system, const std::string& appPath,
@@ -143,10 +156,9 @@ void frmOptions::cmdOK_Click() {
     if (Forms().Find(Name()) != this)
         return;
 
-    const bool none = std::all_of(applets::kOptionsOrder.begin(), applets::kOptionsOrder.end(),
-                                  [&](std::string_view code) {
-                                      return (*this)[applets::ByCode(code)->enableKey].Value() == 0;
-                                  });
+    const bool none =
+        std::all_of(applets::kOptionsOrder.begin(), applets::kOptionsOrder.end(),
+                    [&](const applets::Applet* a) { return (*this)[a->enableKey].Value() == 0; });
     if (none) {
         SetTopmost(false);  // so that the message comes in front of the dialog
         System().MsgBox(kNoAppletLeft, platform::kMbIconStop, forms::kAppTitle);
@@ -154,24 +166,21 @@ void frmOptions::cmdOK_Click() {
         return;
     }
 
-    for (std::string_view code : applets::kOptionsOrder) {
-        const applets::Applet& a = *applets::ByCode(code);
-        std::string& field = *settings_.Field(a.enableKey);
-        const int box = (*this)[a.enableKey].Value();
+    for (const applets::Applet* a : applets::kOptionsOrder) {
+        std::string& field = *settings_.Field(a->enableKey);
+        const int box = (*this)[a->enableKey].Value();
         // An applet runs exactly when its field is "1", so that is what is compared with.
         if (box == 1 && field != "1") {
             field = "1";
-            Forms().Load(std::string(a.window));
+            Forms().Load(std::string(a->window));
         } else if (box == 0 && field != "0") {
             field = "0";
-            Forms().Unload(std::string(a.window));
+            Forms().Unload(std::string(a->window));
         }
     }
-    for (std::string_view code : applets::kOptionsOrder) {
-        const applets::Applet& a = *applets::ByCode(code);
-        basIni::WriteIniString(System(), kGeneralSection, std::string(a.enableKey),
-                               *settings_.Field(a.enableKey) == "0" ? "0" : "1", file);
-    }
+    for (const applets::Applet* a : applets::kOptionsOrder)
+        basIni::WriteIniString(System(), kGeneralSection, std::string(a->enableKey),
+                               *settings_.Field(a->enableKey) == "0" ? "0" : "1", file);
     cmdCancel_Click();
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "applets/catalogue.h"
+
 namespace options {
 
 inline constexpr const char* kGeneralSection = "VORNKIT";
@@ -21,8 +23,8 @@ struct GeneralSettings {
         return nullptr;
     }
 
-    // The keys in the order start-up reads them.
-    std::array<std::pair<std::string_view, std::string*>, 7> Fields() {
+    // The keys in the order start-up reads them: each applet's enable key, then StartupCheck.
+    std::array<std::pair<std::string_view, std::string*>, applets::kAppletCount + 1> Fields() {
         return {{{"TACheck", &TACheck},
                  {"TCCheck", &TCCheck},
                  {"TDCheck", &TDCheck},

@@ -2,13 +2,14 @@
 
 #include "applets/catalogue.h"
 #include "core/basIni.h"
+#include "core/window_names.h"
 
 namespace program {
 
 namespace {
 
 forms::FormDesign MainDesign() {
-    return {.name = "frmMain",
+    return {.name = window_names::kMain,
             .caption = "Form1",
             .border = forms::Border::None,
             .controlBox = false,
@@ -31,11 +32,9 @@ void frmMain::Form_Load() {
         if (field->empty())
             *field = "1";
     // An applet runs only when its key is exactly "1"; "01", "1.0" or " 1" do not count.
-    for (std::string_view code : applets::kStartupOrder) {
-        const applets::Applet& applet = *applets::ByCode(code);
-        if (*settings_.Field(applet.enableKey) == "1")
-            Forms().Load(std::string(applet.window));
-    }
+    for (const applets::Applet* applet : applets::kStartupOrder)
+        if (*settings_.Field(applet->enableKey) == "1")
+            Forms().Load(std::string(applet->window));
 }
 
 }  // namespace program

@@ -8,7 +8,8 @@ namespace {
 
 struct Fixture : testing_support::ProgramFixture {
     std::string name;
-    Fixture(const std::string& code, const std::string& ini) : name("frm" + code + "Opt") {
+    Fixture(const std::string& code, const std::string& ini)
+        : name(applets::ByCode(code)->optionsDialog) {
         Ini(ini);
         Open<options::frmAppletOptions>(name);
     }

@@ -35,7 +35,8 @@ struct ProgramFixture {
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     applets::AppletWindow& Window(const std::string& code) {
-        return static_cast<applets::AppletWindow&>(*program.Forms().Find("frm" + code + "Icon"));
+        const std::string window(applets::ByCode(code)->window);
+        return static_cast<applets::AppletWindow&>(*program.Forms().Find(window));
     }
     // The user does mouse message `m` on the applet's icon. The shell reports it as the icon was
     // added: its callback message, to its window, for an icon it holds. Only a mouse move
