@@ -47,6 +47,45 @@ TEST(AppletWindow, AClickWhileItsMenuOrMessageShowsIsDroppedOnce) {
     EXPECT_EQ(f.api.Only("msgbox").size(), 3u);
 }
 
+// Each icon's menu holds its items, separators included, and each item runs its own command: the
+// dialogs open afresh (an open one is unloaded first) and in front, exit ends the program.
+TEST(AppletWindow, EachMenuItemRunsItsCommand) {
+    const std::vector<std::string> common = {"&Vornkit Options", "&About Vornkit", "E&xit Vornkit",
+                                             "-", "&Cancel This Menu"};
+    for (const applets::Applet& a : applets::kApplets) {
+        std::vector<std::string> items = common;
+        if (a.HasOptions())
+            items.insert(items.begin(), {std::string(a.optionsCaption), "-"});
+        const std::string dialog(a.optionsDialog);
+        const std::pair<std::string, std::vector<std::string>> cases[] = {
+            {"&Vornkit Options", {"load frmOptions", "topmost on", "show frmOptions"}},
+            {"&About Vornkit", {"load frmAbout", "topmost on", "show frmAbout"}},
+            {"E&xit Vornkit", {"end"}},
+            {"&Cancel This Menu", {}},
+            {"-", {}},
+            {std::string(a.optionsCaption),
+             {"unload " + dialog, "load " + dialog, "topmost on", "show " + dialog}},
+        };
+        for (const auto& [choice, effect] : cases) {
+            if (choice.empty())
+                continue;  // no options item
+            SCOPED_TRACE(std::string(a.code) + " " + choice);
+            ProgramFixture f;
+            f.program.Start();
+            f.api.menuChoice = choice;
+            f.api.log.clear();
+            f.RightClick(std::string(a.code));
+            std::string menu = "menu";
+            for (const std::string& item : items)
+                menu += "|" + item;
+            EXPECT_EQ(f.api.Only("menu"), std::vector<std::string>{menu});
+            EXPECT_EQ(f.api.ended ? f.api.Only("end")
+                                  : f.api.Only({"load", "unload", "show", "topmost", "end"}),
+                      effect);
+        }
+    }
+}
+
 // Only the Calculator applet runs, so that every icon call is its own.
 struct OneApplet : ProgramFixture {
     explicit OneApplet(int refusedAdds) {

@@ -111,8 +111,8 @@ public:
     // "start PROGRAM [COMMAND LINE] STYLE", PROGRAM left out when the command line names it.
     bool StartProgram(const std::string& program, const std::string& commandLine,
                       std::int32_t style) override {
-        log.push_back("start " + (program.empty() ? "" : program + " ") + "[" + commandLine +
-                      "] " + std::to_string(style));
+        log.push_back("start " + (program.empty() ? "" : program + " ") + "[" + commandLine + "] " +
+                      std::to_string(style));
         return startSucceeds;
     }
     void Beep() override { log.push_back("beep"); }
@@ -156,10 +156,20 @@ public:
         PortableWindowHost::StopTimer(form, id);
     }
     std::function<void()> whileMenuShown;  // what the user does meanwhile, once
-    int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>&) override {
+    std::string menuChoice;                // the caption the user chooses; "" closes the menu
+    // Logs "menu" and the items' captions, "-" for a separator; returns the chosen one's index.
+    int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>& items) override {
+        std::string shown = "menu";
+        int chosen = -1;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            shown += "|" + items[i].caption;
+            if (items[i].caption == menuChoice)
+                chosen = static_cast<int>(i);
+        }
+        log.push_back(shown);
         if (auto hook = std::exchange(whileMenuShown, nullptr))
             hook();
-        return -1;  // the menu closed with no item chosen
+        return chosen;
     }
 
     // The log entries that start with one of `prefixes`, in their order.

@@ -81,6 +81,21 @@ TEST(Windows, EveryWindowsDesignKeepsToTheScreenAndToHighContrast) {
     EXPECT_GE(designed, 7);  // the About box's three, the four dialogs' pictures
 }
 
+// What each window shows of itself: a title bar with a close box, a taskbar button, or nothing
+// at all (the windows the user never sees, and the About box).
+TEST(Windows, EachHasItsTitleBarAndTaskbarButtonOrNone) {
+    ProgramFixture f;
+    for (const std::string& name : f.program.Forms().RegisteredNames()) {
+        SCOPED_TRACE(name);
+        const forms::FormDesign& d = f.program.Forms().Load(name).Design();
+        const bool hidden = name == "frmMain" || name == "frmIco" || name.ends_with("Icon");
+        const bool framed = name == "frmOptions" || name.ends_with("Opt");
+        EXPECT_EQ(d.neverShown, hidden);
+        EXPECT_EQ(!d.neverShown && d.border == forms::Border::FixedSingle && d.controlBox, framed);
+        EXPECT_EQ(d.showInTaskbar, name == "frmOptions");
+    }
+}
+
 const std::vector<std::string> kExitOrder = {"unload frmMain",
                                              "icon.delete Vorn Calculator",
                                              "unload frmTAIcon",
