@@ -2,10 +2,18 @@
 // circle. Its window text stays empty, so that nothing is drawn beside the circle at any scale
 // or theme; screen readers ask the window for its accessible object (WM_GETOBJECT), and get the
 // system's own object for it under the name the control's caption gives.
+//
+// Windows has a shorter way to name a window's object, Dynamic Annotation
+// (IAccPropServices::SetHwndPropStr with PROPID_ACC_NAME), but Wine 8.0, where the program is
+// tested, has it in name only: CoCreateInstance(CLSID_AccPropServices) succeeds, then
+// SetHwndPropStr, SetHwndProp, ComposeHwndIdentityString and ClearHwndProps each return
+// E_NOTIMPL (0x80004001) and keep nothing, and get_accName on the button's object still answers
+// S_FALSE with no name. The window therefore answers WM_GETOBJECT itself.
 #include <windows.h>
 // The headers below need windows.h first.
 #include <oleacc.h>
 
+#include <memory>
 #include <string>
 
 #include "hosts/win32/win32_system.h"
@@ -49,6 +57,13 @@ struct Oleacc {
     }
 };
 
+// One reference to a COM object, released when its owner goes.
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+template <class T>
+using ComRef = std::unique_ptr<T, ComRelease>;
+
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
@@ -56,7 +71,8 @@ bool IsSelf(const VARIANT& child) {
 // The system's object for the window, in everything but its name.
 class Named final : public IAccessible {
 public:
-    Named(IAccessible* inner, std::wstring name) : inner_(inner), name_(std::move(name)) {}
+    Named(ComRef<IAccessible> inner, std::wstring name)
+        : inner_(std::move(inner)), name_(std::move(name)) {}
 
     // IUnknown. The window the object stands for (IOleWindow) is the system object's to tell;
     // nothing else of it is handed out, since a client would read the unnamed object through it
@@ -78,10 +94,8 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
     ULONG STDMETHODCALLTYPE Release() override {
         const long left = --refs_;
-        if (left == 0) {
-            inner_->Release();
+        if (left == 0)
             delete this;
-        }
         return static_cast<ULONG>(left);
     }
 
@@ -172,15 +186,22 @@ public:
 private:
     ~Named() = default;
     long refs_ = 1;
-    IAccessible* inner_;
+    ComRef<IAccessible> inner_;
     std::wstring name_;
 };
 
-const wchar_t kNameProperty[] = L"VornkitAccessibleName";
-const wchar_t kProcProperty[] = L"VornkitButtonProc";
+// What a named window keeps, under a window property, until it goes: its name, and the procedure
+// that was its own.
+struct Naming {
+    std::wstring name;
+    WNDPROC proc;
+};
+
+const wchar_t kNamingProperty[] = L"VornkitAccessibleName";
 
 LRESULT CALLBACK NamedProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto proc = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kProcProperty));
+    auto* naming = static_cast<Naming*>(GetPropW(hwnd, kNamingProperty));
+    const WNDPROC proc = naming->proc;
     if (msg == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
         const Oleacc& o = Oleacc::Get();
         IAccessible* inner = nullptr;
@@ -188,17 +209,15 @@ LRESULT CALLBACK NamedProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             SUCCEEDED(o.createStd(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
                                   reinterpret_cast<void**>(&inner))) &&
             inner) {
-            auto* name = static_cast<const wchar_t*>(GetPropW(hwnd, kNameProperty));
-            auto* named = new Named(inner, name ? name : L"");
-            const LRESULT result = o.fromObject(__uuidof(IAccessible), wParam, named);
-            named->Release();  // the result holds its own reference
-            return result;
+            // The result holds a reference of its own; this one goes with the scope.
+            const ComRef<Named> named(new Named(ComRef<IAccessible>(inner), naming->name));
+            return o.fromObject(__uuidof(IAccessible), wParam, named.get());
         }
     }
     if (msg == WM_NCDESTROY) {
+        const std::unique_ptr<Naming> gone(
+            static_cast<Naming*>(RemovePropW(hwnd, kNamingProperty)));
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
-        delete[] static_cast<wchar_t*>(RemovePropW(hwnd, kNameProperty));
-        RemovePropW(hwnd, kProcProperty);
     }
     return CallWindowProcW(proc, hwnd, msg, wParam, lParam);
 }
@@ -206,11 +225,11 @@ LRESULT CALLBACK NamedProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void GiveAccessibleName(HWND hwnd, const std::wstring& name) {
-    auto* copy = new wchar_t[name.size() + 1];
-    name.copy(copy, name.size());
-    copy[name.size()] = L'\0';
-    SetPropW(hwnd, kNameProperty, copy);
-    SetPropW(hwnd, kProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)));
+    auto naming = std::make_unique<Naming>(
+        Naming{name, reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC))});
+    if (!SetPropW(hwnd, kNamingProperty, naming.get()))
+        return;        // the control stays unnamed
+    naming.release();  // the window's now: NamedProc frees it with the window
     SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NamedProc));
 }
 
