@@ -12,12 +12,12 @@
 #include "bench/step_timing.h"
 #include "program/program.h"
 
-namespace steps = platform::win32::bench;
+namespace steps = hosts::win32::bench;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     std::optional<steps::Timed> entry(std::in_place, "WinMain to start-up done");
     std::optional<steps::Timed> dlls(std::in_place, "DLL search restricted");
-    platform::win32::RestrictDllSearchToSystemFolder();
+    hosts::win32::RestrictDllSearchToSystemFolder();
     dlls.reset();
     steps::StepSystem system;
     std::optional<steps::Timed> made(std::in_place, "window host made");

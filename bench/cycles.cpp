@@ -17,9 +17,9 @@ namespace bench {
 
 namespace {
 
-namespace counters = platform::win32::bench;
+namespace counters = hosts::win32::bench;
 
-void Pump(platform::win32::Win32WindowHost& host) {
+void Pump(hosts::win32::Win32WindowHost& host) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         host.Deliver(msg);
@@ -75,7 +75,7 @@ void WaitEnded(const char* exe) {
         Sleep(1);
 }
 
-void Cycle(platform::win32::Win32WindowHost& host, program::Program& program, HWND hook, int n) {
+void Cycle(hosts::win32::Win32WindowHost& host, program::Program& program, HWND hook, int n) {
     const char* dialogs[] = {"frmOptions", "frmTDOpt", "frmTEOpt",
                              "frmTCOpt",   "frmTNOpt", "frmAbout"};
     for (const char* name : dialogs)
@@ -95,7 +95,7 @@ void Cycle(platform::win32::Win32WindowHost& host, program::Program& program, HW
 
 }  // namespace
 
-int RunCycles(platform::win32::Win32WindowHost& host, program::Program& program, int n) {
+int RunCycles(hosts::win32::Win32WindowHost& host, program::Program& program, int n) {
     Pump(host);
     forms::Form* icon = program.Forms().Find("frmTNIcon");
     if (!icon)

@@ -14,7 +14,7 @@
 #include <optional>
 
 #include "bench/step_timing.h"
-namespace bench = platform::win32::bench;
+namespace bench = hosts::win32::bench;
 #define STEP(what, detail) bench::Timed step_(what, detail)
 #else
 #define STEP(what, detail)

@@ -17,7 +17,7 @@
 #include "hosts/win32/win32_system.h"
 #include "hosts/win32/win32_window_host.h"
 
-namespace platform::win32::bench {
+namespace hosts::win32::bench {
 
 struct Step {
     const char* what;
@@ -64,7 +64,7 @@ public:
         Timed t("settings written", section + "/" + key);
         return Win32System::WritePrivateProfileStringA(section, key, value, file);
     }
-    bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) override {
+    bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData& record) override {
         Timed t("icon call", std::to_string(message));
         return Win32System::Shell_NotifyIconA(message, record);
     }
@@ -94,7 +94,7 @@ struct TimedFilter {
 class StepHost : public Win32WindowHost {
 public:
     explicit StepHost(HINSTANCE instance) : Win32WindowHost(instance, TimedFilter::OfSystem()) {}
-    Handle CreateFormWindow(forms::Form& form) override {
+    platform::Handle CreateFormWindow(forms::Form& form) override {
         Timed t("window made", form.Name());
         return Win32WindowHost::CreateFormWindow(form);
     }
@@ -140,6 +140,6 @@ inline bool WriteSteps(const char* path) {
     return std::fclose(f) == 0;
 }
 
-}  // namespace platform::win32::bench
+}  // namespace hosts::win32::bench
 
 #endif

@@ -39,8 +39,7 @@ inline std::string RootKeyText(std::uint32_t value) {
     return std::to_string(value);
 }
 
-class FakeApi : public platform::portable::PortableSystem,
-                public platform::portable::PortableWindowHost {
+class FakeApi : public hosts::portable::PortableSystem, public hosts::portable::PortableWindowHost {
 public:
     // Windows's own programs where Windows keeps them: three in the system folder, Explorer in
     // the Windows folder.
@@ -111,8 +110,8 @@ public:
     // "start PROGRAM [COMMAND LINE] STYLE", PROGRAM left out when the command line names it.
     bool StartProgram(const std::string& program, const std::string& commandLine,
                       std::int32_t style) override {
-        log.push_back("start " + (program.empty() ? "" : program + " ") + "[" + commandLine +
-                      "] " + std::to_string(style));
+        log.push_back("start " + (program.empty() ? "" : program + " ") + "[" + commandLine + "] " +
+                      std::to_string(style));
         return startSucceeds;
     }
     void Beep() override { log.push_back("beep"); }

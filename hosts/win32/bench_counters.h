@@ -9,7 +9,7 @@
 #include <vector>
 #endif
 
-namespace platform::win32::bench {
+namespace hosts::win32::bench {
 
 enum Kind { kWindow, kIcon, kFont, kBrush, kMenu, kHandle, kKinds };
 
@@ -66,4 +66,4 @@ inline BOOL DestroyWindowCounted(HWND hwnd) {
 
 #endif
 
-}  // namespace platform::win32::bench
+}  // namespace hosts::win32::bench

@@ -11,9 +11,11 @@
 #include "hosts/win32/win32_system.h"
 #include "hosts/win32/win32_window_host.h"
 
-namespace platform::win32 {
+namespace hosts::win32 {
 
 namespace {
+
+using platform::Handle;
 
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL: Enter and Esc press nothing
 constexpr int kCircleOnly = 300;      // twips: an option button this narrow shows its circle alone
@@ -240,4 +242,4 @@ void Win32WindowHost::FocusFirst(FormWindow& w) {
     --w.quietFocus;
 }
 
-}  // namespace platform::win32
+}  // namespace hosts::win32

@@ -8,9 +8,11 @@
 #include "hosts/win32/win32_window_host.h"
 #include "resources/resource.h"
 
-namespace platform::win32 {
+namespace hosts::win32 {
 
 namespace {
+
+using platform::Handle;
 
 Handle FromHwnd(HWND h) {
     return reinterpret_cast<Handle>(h);
@@ -379,4 +381,4 @@ int Win32WindowHost::ScreenHeightTwips() {
     return static_cast<int>(static_cast<float>(Screen().cy) * TwipsPerPixelY());
 }
 
-}  // namespace platform::win32
+}  // namespace hosts::win32

@@ -9,7 +9,7 @@
 
 #include "hosts/win32/bench_counters.h"
 
-namespace platform::win32 {
+namespace hosts::win32 {
 
 template <class Handle, class Traits>
 class Owned {
@@ -143,4 +143,4 @@ private:
     HGDIOBJ old_;
 };
 
-}  // namespace platform::win32
+}  // namespace hosts::win32

@@ -19,7 +19,7 @@
 #include "core/window_host.h"
 #include "hosts/win32/handles.h"
 
-namespace platform::win32 {
+namespace hosts::win32 {
 
 // What the platform keeps for one form's window. The window itself is declared last, so that it
 // is destroyed first, before the fonts, brushes and icons its controls draw with.
@@ -77,7 +77,7 @@ public:
     // and the arrow keys between controls) first, then the window it is for.
     void Deliver(MSG& msg);
 
-    Handle CreateFormWindow(forms::Form& form) override;
+    platform::Handle CreateFormWindow(forms::Form& form) override;
     void DestroyFormWindow(forms::Form& form) override;
     void ShowFormWindow(forms::Form& form, bool visible) override;
     void MoveFormWindow(forms::Form& form, int leftTwips, int topTwips) override;
@@ -156,4 +156,4 @@ COLORREF SystemOr(std::uint32_t colour, int sysColour);
 // readers asking the window for its object get the system's own under this name.
 void GiveAccessibleName(HWND hwnd, const std::wstring& name);
 
-}  // namespace platform::win32
+}  // namespace hosts::win32

@@ -12,7 +12,7 @@ static_assert(forms::kScSize == SC_SIZE && forms::kScMove == SC_MOVE &&
               forms::kScRestore == SC_RESTORE && forms::kScTaskList == SC_TASKLIST &&
               forms::kScScreenSave == SC_SCREENSAVE && forms::kScMonitorPower == SC_MONITORPOWER);
 
-namespace platform::win32 {
+namespace hosts::win32 {
 
 LRESULT CALLBACK Win32WindowHost::FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
@@ -247,4 +247,4 @@ LRESULT Win32WindowHost::HandlePicture(FormWindow& w, forms::Control& c, HWND hw
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace platform::win32
+}  // namespace hosts::win32

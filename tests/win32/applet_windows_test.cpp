@@ -31,9 +31,9 @@ BOOL WINAPI ForProcess(UINT message, DWORD action) {
 // form, the program still starts.
 TEST(AppletWindows, EachLetsTaskbarCreatedThrough) {
     const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    const platform::win32::MessageFilter filters[] = {
+    const hosts::win32::MessageFilter filters[] = {
         {ForWindow, ForProcess}, {nullptr, ForProcess}, {nullptr, nullptr}};
-    for (const platform::win32::MessageFilter& filter : filters) {
+    for (const hosts::win32::MessageFilter& filter : filters) {
         SCOPED_TRACE(filter.forWindow ? "both" : filter.forProcess ? "process" : "neither");
         calls.clear();
         testing_support::Started<> s(filter);
@@ -50,7 +50,7 @@ TEST(AppletWindows, EachLetsTaskbarCreatedThrough) {
 }
 
 TEST(MessageFilter, TheSystemFunctionsAreFoundWhereWindowsHasThem) {
-    const platform::win32::MessageFilter filter = platform::win32::MessageFilter::OfSystem();
+    const hosts::win32::MessageFilter filter = hosts::win32::MessageFilter::OfSystem();
     HMODULE user32 = GetModuleHandleA("user32.dll");
     EXPECT_EQ(filter.forWindow != nullptr,
               GetProcAddress(user32, "ChangeWindowMessageFilterEx") != nullptr);
