@@ -11,13 +11,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "hosts/win32/bench_counters.h"
+#include "bench/leak_counters.h"
 
 namespace bench {
 
 namespace {
-
-namespace counters = hosts::win32::bench;
 
 void Pump(hosts::win32::Win32WindowHost& host) {
     MSG msg;
@@ -40,7 +38,7 @@ struct Usage {
     DWORD gdi, user, handles;
     BOOL handlesKnown;
     long windows;  // top-level windows of this thread and every window inside them
-    counters::Counters counts;
+    Counters counts;
 };
 
 Usage Measure() {
@@ -49,7 +47,7 @@ Usage Measure() {
     u.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     u.handlesKnown = GetProcessHandleCount(GetCurrentProcess(), &u.handles);
     EnumThreadWindows(GetCurrentThreadId(), CountWindowTree, reinterpret_cast<LPARAM>(&u.windows));
-    u.counts = counters::Counts();
+    u.counts = Counts();
     return u;
 }
 
@@ -123,8 +121,8 @@ int RunCycles(hosts::win32::Win32WindowHost& host, program::Program& program, in
     else
         std::fprintf(f, "process handles\tunavailable\tunavailable\n");
     std::fprintf(f, "thread windows\t%ld\t%ld\n", before.windows, after.windows);
-    for (int k = 0; k < counters::kKinds; ++k)
-        std::fprintf(f, "layer %s\t%ld\t%ld\t%ld\t%ld\n", counters::kKindNames[k],
+    for (int k = 0; k < kKinds; ++k)
+        std::fprintf(f, "layer %s\t%ld\t%ld\t%ld\t%ld\n", kKindNames[k],
                      before.counts.created[k] - before.counts.released[k],
                      after.counts.created[k] - after.counts.released[k],
                      after.counts.created[k] - before.counts.created[k],

@@ -187,7 +187,7 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
                                  captionShown ? Wide(s.caption).c_str() : L"", style, x, y, cx, cy,
                                  w.hwnd.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)),
                                  instance_, nullptr);
-        bench::Created(bench::kWindow, h != nullptr);  // destroyed with its form's window
+        counting::Created(counting::kWindow, h != nullptr);  // destroyed with its form's window
         if (!h)
             continue;
         if (kind.windowClass == kPictureClass)
