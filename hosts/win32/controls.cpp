@@ -134,7 +134,7 @@ HFONT Win32WindowHost::FontFor(FormWindow& w, const forms::Font& font) {
 void Win32WindowHost::CreateControls(FormWindow& w) {
     w.controlsCreated = true;
     // Pictures are the program's own windows and show no text: a window holding only those
-    // (an applet window's pichook) needs neither the common controls nor a font.
+    // (an applet window's icon target) needs neither the common controls nor a font.
     const auto drawsText = [](const forms::Control& c) {
         return InfoOf(c.Design().kind).drawsText;
     };
@@ -168,8 +168,8 @@ void Win32WindowHost::CreateControls(FormWindow& w) {
         const int x = origin.x + ToPixels(s.left), y = origin.y + ToPixels(s.top);
         const int cx = ToPixels(s.width), cy = ToPixels(s.height);
         DWORD style = WS_CHILD | WS_VISIBLE | kind.style;
-        if (s.name == "pichook" && kind.windowClass == kPictureClass)
-            style &= ~WS_VISIBLE;  // the icon's message target is never seen
+        if (s.receivesNotices)
+            style &= ~WS_VISIBLE;
         // Option buttons that follow each other in one frame form one group.
         const bool continuesGroup = s.kind == forms::Kind::OptionButton && previous &&
                                     previous->Design().kind == forms::Kind::OptionButton &&

@@ -1,5 +1,6 @@
 // The applet windows on the real platform: an elevated program hears the shell's "TaskbarCreated"
-// only through the message filter, so every applet window opens it.
+// only through the message filter, so every applet window opens it; the window the icon's
+// callbacks come to is never seen.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -47,6 +48,25 @@ TEST(AppletWindows, EachLetsTaskbarCreatedThrough) {
         }
         EXPECT_EQ(calls, expected);  // MSGFLT_ALLOW for a window, MSGFLT_ADD for the process: 1
     }
+}
+
+// The picture that the notification area's callbacks come to is made hidden, and stays so; the
+// pictures the dialogs show are made visible.
+TEST(AppletWindows, TheIconsCallbackTargetIsNeverSeenWhileTheDialogsPicturesAre) {
+    testing_support::Started<> s;
+    const auto madeVisible = [](HWND h) {
+        return (GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    for (const char* name :
+         {"frmTAIcon", "frmTCIcon", "frmTDIcon", "frmTEIcon", "frmTNIcon", "frmTPIcon"}) {
+        HWND target = s.Window(name, "pichook");
+        ASSERT_TRUE(target) << name;
+        EXPECT_FALSE(madeVisible(target)) << name;
+    }
+    s.Open("frmOptions");
+    s.Open("frmAbout");
+    EXPECT_TRUE(madeVisible(s.Window("frmOptions", "Picture2")));
+    EXPECT_TRUE(madeVisible(s.Window("frmAbout", "Image1")));
 }
 
 TEST(MessageFilter, TheSystemFunctionsAreFoundWhereWindowsHasThem) {
