@@ -43,6 +43,7 @@ forms::FormDesign AppletWindowDesign(const Applet& applet) {
                              .icon = applet.icon,
                              .controls = {{.name = "pichook", .kind = forms::Kind::PictureBox}},
                              .neverShown = true};
+    design.controls.front().receivesNotices = true;  // the icon's callbacks come to pichook
     if (applet.HasOptions()) {
         design.popupMenu.push_back({"mnuOptions", std::string(applet.optionsCaption)});
         design.popupMenu.push_back({"mnuNothing", "-"});

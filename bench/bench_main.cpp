@@ -12,23 +12,21 @@
 #include "bench/step_timing.h"
 #include "program/program.h"
 
-namespace steps = platform::win32::bench;
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    std::optional<steps::Timed> entry(std::in_place, "WinMain to start-up done");
-    std::optional<steps::Timed> dlls(std::in_place, "DLL search restricted");
-    platform::win32::RestrictDllSearchToSystemFolder();
+    std::optional<bench::Timed> entry(std::in_place, "WinMain to start-up done");
+    std::optional<bench::Timed> dlls(std::in_place, "DLL search restricted");
+    hosts::win32::RestrictDllSearchToSystemFolder();
     dlls.reset();
-    steps::StepSystem system;
-    std::optional<steps::Timed> made(std::in_place, "window host made");
-    steps::StepHost host(instance);
+    bench::StepSystem system;
+    std::optional<bench::Timed> made(std::in_place, "window host made");
+    bench::StepHost host(instance);
     made.reset();
     program::Program program(system, host);
     host.SetRuntime(&program.Forms());
     program.Start();
     entry.reset();
     if (const char* file = std::strstr(GetCommandLineA(), "--steps "))
-        steps::WriteSteps(file + 8);
+        bench::WriteSteps(file + 8);
     if (const char* cycles = std::strstr(GetCommandLineA(), "--cycles "))
         return bench::RunCycles(host, program, std::atoi(cycles + 9));
 

@@ -11,15 +11,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "hosts/win32/bench_counters.h"
+#include "bench/leak_counters.h"
 
 namespace bench {
 
 namespace {
 
-namespace counters = platform::win32::bench;
-
-void Pump(platform::win32::Win32WindowHost& host) {
+void Pump(hosts::win32::Win32WindowHost& host) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         host.Deliver(msg);
@@ -40,7 +38,7 @@ struct Usage {
     DWORD gdi, user, handles;
     BOOL handlesKnown;
     long windows;  // top-level windows of this thread and every window inside them
-    counters::Counters counts;
+    Counters counts;
 };
 
 Usage Measure() {
@@ -49,7 +47,7 @@ Usage Measure() {
     u.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     u.handlesKnown = GetProcessHandleCount(GetCurrentProcess(), &u.handles);
     EnumThreadWindows(GetCurrentThreadId(), CountWindowTree, reinterpret_cast<LPARAM>(&u.windows));
-    u.counts = counters::Counts();
+    u.counts = Counts();
     return u;
 }
 
@@ -75,7 +73,7 @@ void WaitEnded(const char* exe) {
         Sleep(1);
 }
 
-void Cycle(platform::win32::Win32WindowHost& host, program::Program& program, HWND hook, int n) {
+void Cycle(hosts::win32::Win32WindowHost& host, program::Program& program, HWND hook, int n) {
     const char* dialogs[] = {"frmOptions", "frmTDOpt", "frmTEOpt",
                              "frmTCOpt",   "frmTNOpt", "frmAbout"};
     for (const char* name : dialogs)
@@ -95,7 +93,7 @@ void Cycle(platform::win32::Win32WindowHost& host, program::Program& program, HW
 
 }  // namespace
 
-int RunCycles(platform::win32::Win32WindowHost& host, program::Program& program, int n) {
+int RunCycles(hosts::win32::Win32WindowHost& host, program::Program& program, int n) {
     Pump(host);
     forms::Form* icon = program.Forms().Find("frmTNIcon");
     if (!icon)
@@ -123,8 +121,8 @@ int RunCycles(platform::win32::Win32WindowHost& host, program::Program& program,
     else
         std::fprintf(f, "process handles\tunavailable\tunavailable\n");
     std::fprintf(f, "thread windows\t%ld\t%ld\n", before.windows, after.windows);
-    for (int k = 0; k < counters::kKinds; ++k)
-        std::fprintf(f, "layer %s\t%ld\t%ld\t%ld\t%ld\n", counters::kKindNames[k],
+    for (int k = 0; k < kKinds; ++k)
+        std::fprintf(f, "layer %s\t%ld\t%ld\t%ld\t%ld\n", kKindNames[k],
                      before.counts.created[k] - before.counts.released[k],
                      after.counts.created[k] - after.counts.released[k],
                      after.counts.created[k] - before.counts.created[k],

@@ -11,6 +11,6 @@ namespace bench {
 // Runs the cycles on the started program and returns the process's exit code: 0 when the
 // report was written, 2 when the Notepad applet's window is not loaded, 3 when the report could
 // not be written.
-int RunCycles(platform::win32::Win32WindowHost& host, program::Program& program, int n);
+int RunCycles(hosts::win32::Win32WindowHost& host, program::Program& program, int n);
 
 }  // namespace bench

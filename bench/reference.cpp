@@ -14,7 +14,6 @@
 #include <optional>
 
 #include "bench/step_timing.h"
-namespace bench = platform::win32::bench;
 #define STEP(what, detail) bench::Timed step_(what, detail)
 #else
 #define STEP(what, detail)

@@ -17,7 +17,7 @@
 #include "hosts/win32/win32_system.h"
 #include "hosts/win32/win32_window_host.h"
 
-namespace platform::win32::bench {
+namespace bench {
 
 struct Step {
     const char* what;
@@ -51,28 +51,30 @@ private:
     LONGLONG begin_;
 };
 
-class StepSystem : public Win32System {
+class StepSystem : public hosts::win32::Win32System {
+    using Base = hosts::win32::Win32System;
+
 public:
     std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
                                            const std::string& def, char* buffer, std::uint32_t size,
                                            const std::string& file) override {
         Timed t("settings read", section + "/" + key);
-        return Win32System::GetPrivateProfileStringA(section, key, def, buffer, size, file);
+        return Base::GetPrivateProfileStringA(section, key, def, buffer, size, file);
     }
     bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                     const std::string& value, const std::string& file) override {
         Timed t("settings written", section + "/" + key);
-        return Win32System::WritePrivateProfileStringA(section, key, value, file);
+        return Base::WritePrivateProfileStringA(section, key, value, file);
     }
-    bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) override {
+    bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData& record) override {
         Timed t("icon call", std::to_string(message));
-        return Win32System::Shell_NotifyIconA(message, record);
+        return Base::Shell_NotifyIconA(message, record);
     }
 };
 
 // The message filter's functions, timed: found at run time like the product's.
 struct TimedFilter {
-    static inline MessageFilter real;
+    static inline hosts::win32::MessageFilter real;
     static BOOL WINAPI ForWindow(HWND hwnd, UINT message, DWORD action, void* status) {
         Timed t("message filter", "window");
         return real.forWindow(hwnd, message, action, status);
@@ -81,50 +83,52 @@ struct TimedFilter {
         Timed t("message filter", "process");
         return real.forProcess(message, action);
     }
-    static MessageFilter OfSystem() {
+    static hosts::win32::MessageFilter OfSystem() {
         Timed t("message filter looked up");
-        real = MessageFilter::OfSystem();
-        MessageFilter timed;
+        real = hosts::win32::MessageFilter::OfSystem();
+        hosts::win32::MessageFilter timed;
         timed.forWindow = real.forWindow ? ForWindow : nullptr;
         timed.forProcess = real.forProcess ? ForProcess : nullptr;
         return timed;
     }
 };
 
-class StepHost : public Win32WindowHost {
+class StepHost : public hosts::win32::Win32WindowHost {
+    using Base = hosts::win32::Win32WindowHost;
+
 public:
-    explicit StepHost(HINSTANCE instance) : Win32WindowHost(instance, TimedFilter::OfSystem()) {}
-    Handle CreateFormWindow(forms::Form& form) override {
+    explicit StepHost(HINSTANCE instance) : Base(instance, TimedFilter::OfSystem()) {}
+    platform::Handle CreateFormWindow(forms::Form& form) override {
         Timed t("window made", form.Name());
-        return Win32WindowHost::CreateFormWindow(form);
+        return Base::CreateFormWindow(form);
     }
     void ShowFormWindow(forms::Form& form, bool visible) override {
         Timed t(visible ? "window shown" : "window hidden", form.Name());
-        Win32WindowHost::ShowFormWindow(form, visible);
+        Base::ShowFormWindow(form, visible);
     }
     void SetTopmost(forms::Form& form, bool on) override {
         Timed t("window placed", form.Name());
-        Win32WindowHost::SetTopmost(form, on);
+        Base::SetTopmost(form, on);
     }
     void MoveFormWindow(forms::Form& form, int leftTwips, int topTwips) override {
         Timed t("window moved", form.Name());
-        Win32WindowHost::MoveFormWindow(form, leftTwips, topTwips);
+        Base::MoveFormWindow(form, leftTwips, topTwips);
     }
     forms::Size FormOuterSize(forms::Form& form) override {
         Timed t("window size asked", form.Name());
-        return Win32WindowHost::FormOuterSize(form);
+        return Base::FormOuterSize(form);
     }
     int ScreenWidthTwips() override {
         Timed t("screen size asked");
-        return Win32WindowHost::ScreenWidthTwips();
+        return Base::ScreenWidthTwips();
     }
     int ScreenHeightTwips() override {
         Timed t("screen size asked");
-        return Win32WindowHost::ScreenHeightTwips();
+        return Base::ScreenHeightTwips();
     }
     void StartTimer(forms::Form& form, int id, unsigned milliseconds) override {
         Timed t("timer started", form.Name());
-        Win32WindowHost::StartTimer(form, id, milliseconds);
+        Base::StartTimer(form, id, milliseconds);
     }
 };
 
@@ -140,6 +144,6 @@ inline bool WriteSteps(const char* path) {
     return std::fclose(f) == 0;
 }
 
-}  // namespace platform::win32::bench
+}  // namespace bench
 
 #endif

@@ -83,6 +83,9 @@ struct ControlDesign {
     // A label that names a control which shows no text of its own (a text box): the window
     // system puts the label just before that control, where screen readers look for its name.
     std::string labelFor{};
+    // The window system's notices for the form arrive here: the notification area's callbacks
+    // about the form's icon come to this control's window, which is never seen.
+    bool receivesNotices = false;
 };
 
 // The colours a control or form is drawn in; kDefaultColour stands for the window system's own.

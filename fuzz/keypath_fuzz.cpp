@@ -15,7 +15,7 @@ void Check(bool ok) {
 }
 
 // The portable platform without the messages on stderr; it counts them instead.
-class SilentSystem : public platform::portable::PortableSystem {
+class SilentSystem : public hosts::portable::PortableSystem {
 public:
     SilentSystem() : PortableSystem(std::filesystem::temp_directory_path()) {}
     void MsgBox(const std::string&, int, const std::string&) override { ++messages; }

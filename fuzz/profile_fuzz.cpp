@@ -20,12 +20,12 @@
 #include "hosts/portable/profile.h"
 
 namespace fs = std::filesystem;
-using platform::portable::DecodeProfile;
-using platform::portable::EncodeProfile;
-using platform::portable::ProfileFiles;
-using platform::portable::ProfileLine;
-using platform::portable::ProfileText;
-using platform::portable::SplitProfileLines;
+using hosts::portable::DecodeProfile;
+using hosts::portable::EncodeProfile;
+using hosts::portable::ProfileFiles;
+using hosts::portable::ProfileLine;
+using hosts::portable::ProfileText;
+using hosts::portable::SplitProfileLines;
 
 namespace {
 

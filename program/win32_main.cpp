@@ -7,9 +7,9 @@
 #include "program/program.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    platform::win32::RestrictDllSearchToSystemFolder();
-    platform::win32::Win32System system;
-    platform::win32::Win32WindowHost host(instance);
+    hosts::win32::RestrictDllSearchToSystemFolder();
+    hosts::win32::Win32System system;
+    hosts::win32::Win32WindowHost host(instance);
     program::Program program(system, host);
     host.SetRuntime(&program.Forms());
     program.Start();

@@ -39,8 +39,7 @@ inline std::string RootKeyText(std::uint32_t value) {
     return std::to_string(value);
 }
 
-class FakeApi : public platform::portable::PortableSystem,
-                public platform::portable::PortableWindowHost {
+class FakeApi : public hosts::portable::PortableSystem, public hosts::portable::PortableWindowHost {
 public:
     // Windows's own programs where Windows keeps them: three in the system folder, Explorer in
     // the Windows folder.

@@ -13,7 +13,7 @@
 #include "fake_api.h"
 
 namespace fs = std::filesystem;
-using platform::portable::ProfileFiles;
+using hosts::portable::ProfileFiles;
 
 namespace {
 

@@ -6,11 +6,21 @@
 
 #include "core/ascii.h"
 
-namespace platform::portable {
+namespace hosts::portable {
 
 namespace {
 
 using ascii::ToUpper;
+using platform::Handle;
+using platform::kErrorFileNotFound;
+using platform::kHkeyClassesRoot;
+using platform::kHkeyDynData;
+using platform::kNimAdd;
+using platform::kNimDelete;
+using platform::kNimModify;
+using platform::kRegSz;
+using platform::kRootKeyNames;
+using platform::NotifyIconData;
 
 }  // namespace
 
@@ -149,4 +159,4 @@ void PortableSystem::MsgBox(const std::string& prompt, int, const std::string& t
     std::cerr << title << ": " << prompt << '\n';
 }
 
-}  // namespace platform::portable
+}  // namespace hosts::portable

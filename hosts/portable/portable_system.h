@@ -11,16 +11,17 @@
 #include "hosts/portable/profile.h"
 #include "platform/system.h"
 
-namespace platform::portable {
+namespace hosts::portable {
 
 // Handles are handed out from the top quarter of the handle's range, so that a handle cut to 32
 // bits anywhere in a 64-bit build no longer matches its window or key.
-inline constexpr Handle kFirstHandle = (Handle{1} << (sizeof(Handle) * 8 - 2)) + 0x100;
+inline constexpr platform::Handle kFirstHandle =
+    (platform::Handle{1} << (sizeof(platform::Handle) * 8 - 2)) + 0x100;
 
 // Where the settings file lives on a system without a Windows directory.
 inline constexpr const char* kDefaultWindowsDir = "/var/lib/vornkit";
 
-class PortableSystem : public System {
+class PortableSystem : public platform::System {
 public:
     explicit PortableSystem(std::filesystem::path windowsDir = kDefaultWindowsDir);
 
@@ -31,16 +32,17 @@ public:
                                     const std::string& value, const std::string& file) override;
     std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
 
-    std::int32_t RegOpenKeyExA(Handle key, const std::string& subKey, std::uint32_t options,
-                               std::uint32_t access, Handle* result) override;
-    std::int32_t RegSetValueExW(Handle key, const std::string& valueName, std::uint32_t reserved,
-                                std::uint32_t type, const std::string& data,
+    std::int32_t RegOpenKeyExA(platform::Handle key, const std::string& subKey,
+                               std::uint32_t options, std::uint32_t access,
+                               platform::Handle* result) override;
+    std::int32_t RegSetValueExW(platform::Handle key, const std::string& valueName,
+                                std::uint32_t reserved, std::uint32_t type, const std::string& data,
                                 std::uint32_t length) override;
-    std::int32_t RegQueryValueExW(Handle key, const std::string& valueName, std::uint32_t* type,
-                                  std::string* data) override;
-    std::int32_t RegCloseKey(Handle key) override;
+    std::int32_t RegQueryValueExW(platform::Handle key, const std::string& valueName,
+                                  std::uint32_t* type, std::string* data) override;
+    std::int32_t RegCloseKey(platform::Handle key) override;
 
-    bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) override;
+    bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData& record) override;
     bool StartProgram(const std::string& program, const std::string& commandLine,
                       std::int32_t windowStyle) override;
     std::string GetSystemDirectoryW() override { return systemDir; }
@@ -64,7 +66,7 @@ public:
     std::string appPath = "/opt/vornkit";
     std::string exeName = "vornkit";
     bool ended = false;
-    std::set<std::pair<Handle, std::uint32_t>> icons;  // (hWnd, uID) of the icons shown
+    std::set<std::pair<platform::Handle, std::uint32_t>> icons;  // (hWnd, uID) of the icons shown
     std::filesystem::path windowsDir;
     // Where programs are looked for: no such folders here unless they are set, and the files
     // that exist in them, by full path.
@@ -76,8 +78,8 @@ public:
 private:
     ProfileFiles profiles_;
     std::map<std::string, std::map<std::string, std::string>> registry_;  // upper-case paths
-    std::map<Handle, std::string> openKeys_;
-    Handle nextKey_ = kFirstHandle;
+    std::map<platform::Handle, std::string> openKeys_;
+    platform::Handle nextKey_ = kFirstHandle;
 };
 
-}  // namespace platform::portable
+}  // namespace hosts::portable

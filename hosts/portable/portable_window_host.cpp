@@ -1,11 +1,12 @@
 #include "hosts/portable/portable_window_host.h"
 
-namespace platform::portable {
+namespace hosts::portable {
 
-Handle PortableWindowHost::CreateFormWindow(forms::Form& form) {
+platform::Handle PortableWindowHost::CreateFormWindow(forms::Form& form) {
     // A form's icon handle stands for its icon resource.
-    form.SetIconHandle(
-        form.Design().icon ? kFirstHandle - 0x100 + static_cast<Handle>(form.Design().icon) : 0);
+    form.SetIconHandle(form.Design().icon ? kFirstHandle - 0x100 +
+                                                static_cast<platform::Handle>(form.Design().icon)
+                                          : 0);
     for (forms::Control& c : form.Controls())
         c.SetWindowHandle(nextWindow_++);
     return nextWindow_++;
@@ -26,4 +27,4 @@ forms::Size PortableWindowHost::FormOuterSize(forms::Form& form) {
             form.Design().clientHeight + (framed ? 25 * px : 0)};
 }
 
-}  // namespace platform::portable
+}  // namespace hosts::portable

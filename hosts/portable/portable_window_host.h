@@ -10,11 +10,11 @@
 #include "core/window_host.h"
 #include "hosts/portable/portable_system.h"
 
-namespace platform::portable {
+namespace hosts::portable {
 
 class PortableWindowHost : public forms::WindowHost {
 public:
-    Handle CreateFormWindow(forms::Form& form) override;
+    platform::Handle CreateFormWindow(forms::Form& form) override;
     void DestroyFormWindow(forms::Form& form) override;  // its timers stop
     void ShowFormWindow(forms::Form&, bool) override {}
     void MoveFormWindow(forms::Form&, int, int) override {}
@@ -36,7 +36,7 @@ public:
 
 private:
     // Window handles lie apart from the registry keys the system hands out.
-    Handle nextWindow_ = kFirstHandle + 0x100000;
+    platform::Handle nextWindow_ = kFirstHandle + 0x100000;
 };
 
-}  // namespace platform::portable
+}  // namespace hosts::portable

@@ -14,7 +14,7 @@
 
 #include "core/ascii.h"
 
-namespace platform::portable {
+namespace hosts::portable {
 
 namespace {
 
@@ -310,4 +310,4 @@ bool ProfileFiles::WritePrivateProfileString(const std::string& section, const s
     }
 }
 
-}  // namespace platform::portable
+}  // namespace hosts::portable

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace platform::portable {
+namespace hosts::portable {
 
 // One line of a profile file: its text and the line end that followed it ("\r\n", "\n", "\r",
 // or "" for a last line without one). Lines a write does not touch are written back from these
@@ -61,4 +61,4 @@ private:
     std::filesystem::path windowsDir_;
 };
 
-}  // namespace platform::portable
+}  // namespace hosts::portable

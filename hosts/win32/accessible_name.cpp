@@ -19,7 +19,7 @@
 #include "hosts/win32/win32_system.h"
 #include "hosts/win32/win32_window_host.h"
 
-namespace platform::win32 {
+namespace hosts::win32 {
 
 namespace {
 
@@ -233,4 +233,4 @@ void GiveAccessibleName(HWND hwnd, const std::wstring& name) {
     SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NamedProc));
 }
 
-}  // namespace platform::win32
+}  // namespace hosts::win32

@@ -1,21 +1,43 @@
 // Owners of the Windows handles the program makes: each holds one handle, frees it in its
-// destructor and can be moved but not copied. In the benchmark build they also count what is
-// made and freed (bench_counters.h), so that a leak shows.
+// destructor and can be moved but not copied. They also report what they make and free, which
+// the leak benchmark's build counts, so that a leak shows.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-#include "hosts/win32/bench_counters.h"
+namespace hosts::win32 {
 
-namespace platform::win32 {
+// What the Windows layer reports of each handle it makes and frees, per kind. Only the leak
+// benchmark's build (VORNKIT_BENCH) counts the reports: its counters are the benchmark's own
+// (bench/leak_counters.h). In the product every report is an empty inline function.
+namespace counting {
+
+enum Kind { kWindow, kIcon, kFont, kBrush, kMenu, kHandle, kKinds };
+
+#ifdef VORNKIT_BENCH
+// One creation when `made` holds (the call gave a handle).
+void Created(Kind kind, bool made);
+// One release when `freed` holds (the call succeeded).
+void Released(Kind kind, bool freed);
+// DestroyWindow, reporting the window and every window inside it that is gone afterwards.
+BOOL DestroyWindowCounted(HWND hwnd);
+#else
+inline void Created(Kind, bool) {}
+inline void Released(Kind, bool) {}
+inline BOOL DestroyWindowCounted(HWND hwnd) {
+    return DestroyWindow(hwnd);
+}
+#endif
+
+}  // namespace counting
 
 template <class Handle, class Traits>
 class Owned {
 public:
     Owned() = default;
-    explicit Owned(Handle h) : h_(h) { bench::Created(Traits::kKind, h != nullptr); }
+    explicit Owned(Handle h) : h_(h) { counting::Created(Traits::kKind, h != nullptr); }
     ~Owned() { Free(); }
     Owned(Owned&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
     Owned& operator=(Owned&& other) noexcept {
@@ -38,7 +60,7 @@ public:
         const bool freed = Traits::Free(h_);
         h_ = nullptr;
         if (Traits::kCountRelease)
-            bench::Released(Traits::kKind, freed);
+            counting::Released(Traits::kKind, freed);
         return freed;
     }
     // Lets go of a handle that is no longer valid (something else destroyed it) without freeing it.
@@ -50,30 +72,30 @@ private:
 
 // For each kind: what it is counted as, whether the owner counts its release, and how it is
 // freed.
-template <bench::Kind K>
+template <counting::Kind K>
 struct CountedRelease {
-    static constexpr bench::Kind kKind = K;
+    static constexpr counting::Kind kKind = K;
     static constexpr bool kCountRelease = true;
 };
-struct IconTraits : CountedRelease<bench::kIcon> {
+struct IconTraits : CountedRelease<counting::kIcon> {
     static bool Free(HICON h) { return DestroyIcon(h) != FALSE; }
 };
-struct FontTraits : CountedRelease<bench::kFont> {
+struct FontTraits : CountedRelease<counting::kFont> {
     static bool Free(HFONT h) { return DeleteObject(h) != FALSE; }
 };
-struct BrushTraits : CountedRelease<bench::kBrush> {
+struct BrushTraits : CountedRelease<counting::kBrush> {
     static bool Free(HBRUSH h) { return DeleteObject(h) != FALSE; }
 };
-struct MenuTraits : CountedRelease<bench::kMenu> {
+struct MenuTraits : CountedRelease<counting::kMenu> {
     static bool Free(HMENU h) { return DestroyMenu(h) != FALSE; }
 };
-struct KernelHandleTraits : CountedRelease<bench::kHandle> {  // a process or thread handle
+struct KernelHandleTraits : CountedRelease<counting::kHandle> {  // a process or thread handle
     static bool Free(HANDLE h) { return CloseHandle(h) != FALSE; }
 };
 struct WindowTraits {  // a window and, with it, every window inside it
-    static constexpr bench::Kind kKind = bench::kWindow;
+    static constexpr counting::Kind kKind = counting::kWindow;
     static constexpr bool kCountRelease = false;  // the destroy counts every window that went
-    static bool Free(HWND h) { return bench::DestroyWindowCounted(h) != FALSE; }
+    static bool Free(HWND h) { return counting::DestroyWindowCounted(h) != FALSE; }
 };
 
 using OwnedIcon = Owned<HICON, IconTraits>;
@@ -143,4 +165,4 @@ private:
     HGDIOBJ old_;
 };
 
-}  // namespace platform::win32
+}  // namespace hosts::win32

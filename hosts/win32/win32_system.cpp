@@ -28,9 +28,12 @@ static_assert(platform::kMbIconStop == MB_ICONSTOP &&
               platform::kMbIconExclamation == MB_ICONEXCLAMATION &&
               platform::kMbSystemModal == MB_SYSTEMMODAL);
 
-namespace platform::win32 {
+namespace hosts::win32 {
 
 namespace {
+
+using platform::Handle;
+using platform::NotifyIconData;
 
 constexpr DWORD kLoadLibrarySearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
@@ -309,4 +312,4 @@ void Win32System::EndProgram() {
     ExitProcess(0);
 }
 
-}  // namespace platform::win32
+}  // namespace hosts::win32

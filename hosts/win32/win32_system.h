@@ -9,7 +9,7 @@
 #include "hosts/win32/handles.h"
 #include "platform/system.h"
 
-namespace platform::win32 {
+namespace hosts::win32 {
 
 // The DLLs that Windows loads on the program's behalf come from the system folder only, never
 // from the program's own folder, where someone may have planted one (a Downloads folder). The
@@ -30,7 +30,7 @@ F ProcAddress(HMODULE dll, const char* name) {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
 }
 
-class Win32System : public System {
+class Win32System : public platform::System {
 public:
     std::uint32_t GetPrivateProfileStringA(const std::string& section, const std::string& key,
                                            const std::string& def, char* buffer, std::uint32_t size,
@@ -38,15 +38,16 @@ public:
     bool WritePrivateProfileStringA(const std::string& section, const std::string& key,
                                     const std::string& value, const std::string& file) override;
     std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
-    std::int32_t RegOpenKeyExA(Handle key, const std::string& subKey, std::uint32_t options,
-                               std::uint32_t access, Handle* result) override;
-    std::int32_t RegSetValueExW(Handle key, const std::string& valueName, std::uint32_t reserved,
-                                std::uint32_t type, const std::string& data,
+    std::int32_t RegOpenKeyExA(platform::Handle key, const std::string& subKey,
+                               std::uint32_t options, std::uint32_t access,
+                               platform::Handle* result) override;
+    std::int32_t RegSetValueExW(platform::Handle key, const std::string& valueName,
+                                std::uint32_t reserved, std::uint32_t type, const std::string& data,
                                 std::uint32_t length) override;
-    std::int32_t RegQueryValueExW(Handle key, const std::string& valueName, std::uint32_t* type,
-                                  std::string* data) override;
-    std::int32_t RegCloseKey(Handle key) override;
-    bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& record) override;
+    std::int32_t RegQueryValueExW(platform::Handle key, const std::string& valueName,
+                                  std::uint32_t* type, std::string* data) override;
+    std::int32_t RegCloseKey(platform::Handle key) override;
+    bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData& record) override;
     bool StartProgram(const std::string& program, const std::string& commandLine,
                       std::int32_t windowStyle) override;
     std::string GetSystemDirectoryW() override;
@@ -62,7 +63,7 @@ public:
     void EndProgram() override;
 
 private:
-    std::map<Handle, OwnedKey> openKeys_;  // the keys opened and not yet closed
+    std::map<platform::Handle, OwnedKey> openKeys_;  // the keys opened and not yet closed
 };
 
-}  // namespace platform::win32
+}  // namespace hosts::win32

@@ -1,5 +1,6 @@
 // The applet windows on the real platform: an elevated program hears the shell's "TaskbarCreated"
-// only through the message filter, so every applet window opens it.
+// only through the message filter, so every applet window opens it; the window the icon's
+// callbacks come to is never seen.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -31,9 +32,9 @@ BOOL WINAPI ForProcess(UINT message, DWORD action) {
 // form, the program still starts.
 TEST(AppletWindows, EachLetsTaskbarCreatedThrough) {
     const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    const platform::win32::MessageFilter filters[] = {
+    const hosts::win32::MessageFilter filters[] = {
         {ForWindow, ForProcess}, {nullptr, ForProcess}, {nullptr, nullptr}};
-    for (const platform::win32::MessageFilter& filter : filters) {
+    for (const hosts::win32::MessageFilter& filter : filters) {
         SCOPED_TRACE(filter.forWindow ? "both" : filter.forProcess ? "process" : "neither");
         calls.clear();
         testing_support::Started<> s(filter);
@@ -49,8 +50,27 @@ TEST(AppletWindows, EachLetsTaskbarCreatedThrough) {
     }
 }
 
+// The picture that the notification area's callbacks come to is made hidden, and stays so; the
+// pictures the dialogs show are made visible.
+TEST(AppletWindows, TheIconsCallbackTargetIsNeverSeenWhileTheDialogsPicturesAre) {
+    testing_support::Started<> s;
+    const auto madeVisible = [](HWND h) {
+        return (GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    for (const char* name :
+         {"frmTAIcon", "frmTCIcon", "frmTDIcon", "frmTEIcon", "frmTNIcon", "frmTPIcon"}) {
+        HWND target = s.Window(name, "pichook");
+        ASSERT_TRUE(target) << name;
+        EXPECT_FALSE(madeVisible(target)) << name;
+    }
+    s.Open("frmOptions");
+    s.Open("frmAbout");
+    EXPECT_TRUE(madeVisible(s.Window("frmOptions", "Picture2")));
+    EXPECT_TRUE(madeVisible(s.Window("frmAbout", "Image1")));
+}
+
 TEST(MessageFilter, TheSystemFunctionsAreFoundWhereWindowsHasThem) {
-    const platform::win32::MessageFilter filter = platform::win32::MessageFilter::OfSystem();
+    const hosts::win32::MessageFilter filter = hosts::win32::MessageFilter::OfSystem();
     HMODULE user32 = GetModuleHandleA("user32.dll");
     EXPECT_EQ(filter.forWindow != nullptr,
               GetProcAddress(user32, "ChangeWindowMessageFilterEx") != nullptr);

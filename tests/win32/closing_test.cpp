@@ -15,7 +15,7 @@ namespace {
 
 // The real system, but the end of the program is written down instead of ending the tests, with
 // the windows still loaded at that moment.
-struct RecordingEnd : platform::win32::Win32System {
+struct RecordingEnd : hosts::win32::Win32System {
     forms::Runtime* forms = nullptr;
     bool ended = false;
     std::vector<std::string> loadedAtEnd;

@@ -14,12 +14,12 @@ TEST(DllSearch, OnlyTheSystemFolderIsSearchedOnceRestricted) {
     ASSERT_NE(planted, nullptr) << "planted.dll should lie beside the tests' program";
     FreeLibrary(planted);
 
-    platform::win32::RestrictDllSearchToSystemFolder();
+    hosts::win32::RestrictDllSearchToSystemFolder();
     EXPECT_EQ(LoadLibraryA("planted.dll"), nullptr);
-    HMODULE comctl32 = platform::win32::LoadSystemLibrary("comctl32.dll");
+    HMODULE comctl32 = hosts::win32::LoadSystemLibrary("comctl32.dll");
     EXPECT_NE(comctl32, nullptr);
     EXPECT_NE(GetProcAddress(comctl32, "InitCommonControlsEx"), nullptr);
-    EXPECT_EQ(platform::win32::LoadSystemLibrary("planted.dll"), nullptr);
+    EXPECT_EQ(hosts::win32::LoadSystemLibrary("planted.dll"), nullptr);
 
     // The other tests run with the search as it was.
     using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);

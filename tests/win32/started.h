@@ -10,11 +10,11 @@
 
 namespace testing_support {
 
-template <class System = platform::win32::Win32System>
+template <class System = hosts::win32::Win32System>
 struct Started {
     explicit Started(
-        platform::win32::MessageFilter filter = {nullptr, nullptr},
-        platform::win32::HighContrastQuery highContrast = platform::win32::SystemHighContrast)
+        hosts::win32::MessageFilter filter = {nullptr, nullptr},
+        hosts::win32::HighContrastQuery highContrast = hosts::win32::SystemHighContrast)
         : host(GetModuleHandleA(nullptr), filter, highContrast), program(system, host) {
         host.SetRuntime(&program.Forms());
         program.Start();
@@ -39,7 +39,7 @@ struct Started {
             host.Deliver(msg);
     }
     System system;
-    platform::win32::Win32WindowHost host;
+    hosts::win32::Win32WindowHost host;
     program::Program program;
 };
 

@@ -28,7 +28,7 @@ std::wstring StoredRunValue() {
 TEST(WidePath, WriteTheRunValueFromHere) {
     if (!GetEnvironmentVariableA(kChildVariable, nullptr, 0))
         GTEST_SKIP() << "runs only in the copy the next test starts";
-    platform::win32::Win32System system;
+    hosts::win32::Win32System system;
     ASSERT_TRUE(basReg::SetRegistryValue(
         system, basReg::kRunKey, basReg::kRunValue,
         options::StartupCommand(system, system.AppPath(), system.AppExeName())));

@@ -22,7 +22,7 @@ int OpenHandles() {
 }
 
 TEST(Handles, NoneIsKeptOfAProgramStartedOrAValueWritten) {
-    platform::win32::Win32System system;
+    hosts::win32::Win32System system;
     const auto startAndWrite = [&] {
         ASSERT_TRUE(system.StartProgram("", "standin.exe", 1));
         ASSERT_TRUE(
@@ -39,7 +39,7 @@ TEST(Handles, NoneIsKeptOfAProgramStartedOrAValueWritten) {
 // The value written reads back as written: the start-up write of a standard user, refused, is
 // quiet only when the value already says what was asked for.
 TEST(Registry, AValueReadsBackAsWritten) {
-    platform::win32::Win32System system;
+    hosts::win32::Win32System system;
     const platform::Handle user = platform::PredefinedKey(0x80000001u);
     ASSERT_TRUE(basReg::SetRegistryValue(system, "HKEY_CURRENT_USER\\Software", "Vornkit",
                                          "c:\\été\\vornkit.exe"));
