@@ -17,7 +17,7 @@
 #include <string>
 
 #include "hosts/win32/win32_system.h"
-#include "hosts/win32/win32_window_host.h"
+#include "hosts/win32/accessible_name.h"
 
 namespace hosts::win32 {
 
