@@ -20,13 +20,12 @@ using forms::Kind;
 // captioned with its display name.
 forms::ControlDesign AppletBox(std::size_t row, int width) {
     const applets::Applet& a = *applets::kOptionsOrder[row];
-    const int top = 360 + 360 * static_cast<int>(row);
     return {.name = std::string(a.enableKey),
             .kind = Kind::CheckBox,
             .caption = std::string(a.displayName),
             .container = "Frame1",
             .left = 240,
-            .top = top,
+            .top = 360 + 360 * static_cast<int>(row),
             .width = width,
             .height = 255,
             .tabIndex = 4 + static_cast<int>(row)};

@@ -45,9 +45,12 @@ OPERATORS = [
 CALL_STATEMENT = re.compile(r"^\s*[\w:.\->()\[\]\"]+\(.*\);\s*$")
 # A dialog's geometry in twips: one twip more is a fifteenth of a pixel, which no test and no user
 # can tell.
-LAYOUT = re.compile(r"\.(left|top|width|height|clientWidth|clientHeight) =|widths\[\]|place\(|"
-                    r"^\s*\{\"T[DECN]\"|\d{3,4},?\s*$|^\s*\d{4}\},?$|\.(top|left|width|height|"
-                    r"tabIndex) = \d+, at\(")
+LAYOUT = re.compile(r"\.(left|top|width|height|clientWidth|clientHeight) =|\d{3,4},?\s*$|"
+                    r"^\s*\d{4}\},?$")
+# Rows of geometry whose other numbers count: a place's Tab index (its last number), an applet
+# box's row (its first).
+COUNTED_NUMBER = {re.compile(r"\bPlace\{"): re.compile(r"(\d+)\}"),
+                  re.compile(r"\bAppletBox\("): re.compile(r"\((\d+),")}
 SKIP_LINE = re.compile(r"^\s*(#|//|static_assert|namespace|using)\b")
 
 
@@ -69,7 +72,12 @@ def candidates(files):
             for name, pattern, replacement in OPERATORS:
                 for match in pattern.finditer(code):
                     if name == "constant + 1":
-                        if "[" in code or "#" in code or LAYOUT.search(code):
+                        counted = [number.search(code) for row, number in COUNTED_NUMBER.items()
+                                   if row.search(code)]
+                        if counted:
+                            if not counted[0] or counted[0].start(1) != match.start():
+                                continue
+                        elif "[" in code or "#" in code or LAYOUT.search(code):
                             continue
                         new = str(int(match.group(1)) + 1)
                     else:
