@@ -53,6 +53,12 @@ forms::FormDesign AppletWindowDesign(const Applet& applet) {
     design.popupMenu.push_back({"mnuExit", "E&xit Vornkit"});
     design.popupMenu.push_back({"mnuNothing2", "-"});
     design.popupMenu.push_back({"mnuCancel", "&Cancel This Menu"});
+    // The keyboard's menu starts with what a left click does, the one thing a keyboard could
+    // not do otherwise.
+    design.keyboardMenu = {{"mnuStart", "&Start " + std::string(applet.displayName)},
+                           {"mnuNothing3", "-"}};
+    design.keyboardMenu.insert(design.keyboardMenu.end(), design.popupMenu.begin(),
+                               design.popupMenu.end());
     return design;
 }
 
@@ -66,6 +72,7 @@ AppletWindow::AppletWindow(forms::Runtime& runtime, const Applet& applet)
     On("mnuVKOptions", forms::Event::Click, [this] { mnuVKOptions_Click(); });
     On("mnuAbout", forms::Event::Click, [this] { mnuAbout_Click(); });
     On("mnuExit", forms::Event::Click, [this] { mnuExit_Click(); });
+    On("mnuStart", forms::Event::Click, [this] { mnuStart_Click(); });
 }
 
 void AppletWindow::Form_Load() {
@@ -161,13 +168,48 @@ void AppletWindow::pichook_MouseMove(int /*button*/, int /*shift*/, float x, flo
         return;
     }
     busy_ = true;
+    // For a version-0 icon the shell reports a key on the focused icon (Enter, Space, Shift+F10,
+    // the Applications key) as a right button pressed and released: a press while no physical
+    // button is down is the keyboard's. A mouse's menu opens when its button comes up, so that a
+    // click elsewhere closes it, as context menus do.
     if (lastMessage_ == kLeftButtonDown) {
-        LaunchApplet(applet_, System(),
-                     applet_.launch == Launch::WindowsDirectory ? MyWindowsDir() : std::string());
+        LaunchProgram();
     } else if (lastMessage_ == kRightButtonDown) {
-        PopupMenu();
+        menuOnRelease_ = Host().MouseButtonDown();
+        if (!menuOnRelease_)
+            KeyboardMenu();
+    } else if (menuOnRelease_ && (lastMessage_ == kRightButtonUp || !Host().MouseButtonDown())) {
+        MouseMenu();  // released, or up though the release was not reported
     }
     busy_ = false;
+}
+
+void AppletWindow::LaunchProgram() {
+    LaunchApplet(applet_, System(),
+                 applet_.launch == Launch::WindowsDirectory ? MyWindowsDir() : std::string());
+}
+
+void AppletWindow::MouseMenu() {
+    menuOnRelease_ = false;
+    if (menuShown_)
+        return;
+    menuShown_ = true;
+    PopupMenu(Design().popupMenu);
+    menuShown_ = false;
+}
+
+void AppletWindow::KeyboardMenu() {
+    if (menuShown_)
+        return;  // the shell may report one Enter twice
+    menuShown_ = true;
+    const bool chosen =
+        PopupMenu(Design().keyboardMenu,
+                  {.iconWindow = record_.hWnd, .iconId = record_.uID, .defaultItem = 0});
+    menuShown_ = false;
+    // Closed without a command: the keyboard goes back to the notification area, where the
+    // user left it, to go on to the next icon.
+    if (!chosen && Forms().Find(Name()) == this)
+        (void)System().Shell_NotifyIconA(platform::kNimSetFocus, record_);
 }
 
 void AppletWindow::mnuOptions_Click() {
@@ -178,6 +220,9 @@ void AppletWindow::mnuVKOptions_Click() {
 }
 void AppletWindow::mnuAbout_Click() {
     Forms().Reopen(window_names::kAbout);
+}
+void AppletWindow::mnuStart_Click() {
+    LaunchProgram();
 }
 void AppletWindow::mnuExit_Click() {
     Forms().Exit();

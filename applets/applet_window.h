@@ -15,6 +15,7 @@ namespace applets {
 inline constexpr std::uint32_t kIconCallbackMessage = 512;  // WM_MOUSEMOVE of pichook
 inline constexpr std::int32_t kLeftButtonDown = 513;        // WM_LBUTTONDOWN
 inline constexpr std::int32_t kRightButtonDown = 516;       // WM_RBUTTONDOWN
+inline constexpr std::int32_t kRightButtonUp = 517;         // WM_RBUTTONUP
 
 // An icon the notification area refused (at logon the shell may not be ready yet) is added
 // again every few seconds, for about two minutes.
@@ -46,6 +47,7 @@ public:
     void mnuVKOptions_Click();
     void mnuAbout_Click();
     void mnuExit_Click();
+    void mnuStart_Click();
 
     const platform::NotifyIconData& IconRecord() const { return record_; }
     bool Busy() const { return busy_; }
@@ -55,6 +57,12 @@ private:
     // Reads the applet's run mode (writing the default when there is none) and loads its
     // options dialog hidden with that mode selected. Nothing for an applet without options.
     void LoadOptions();
+    // Starts the applet's program, as a left click on the icon does.
+    void LaunchProgram();
+    // The popup menus: the mouse's at the pointer, the keyboard's at the icon with the launch
+    // first. A menu asked for while one of this window's shows opens nothing.
+    void MouseMenu();
+    void KeyboardMenu();
     // Adds the icon; when the notification area refuses it, retries until it takes it.
     void AddIcon();
     bool TryAddIcon();
@@ -62,6 +70,8 @@ private:
     const Applet& applet_;
     platform::NotifyIconData record_{};
     bool busy_ = false;
+    bool menuShown_ = false;
+    bool menuOnRelease_ = false;  // a right button was pressed: its menu opens on the release
     bool iconShown_ = false;
     int retriesLeft_ = 0;  // while above 0, the retry timer runs
     std::int32_t lastMessage_{};

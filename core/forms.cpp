@@ -47,9 +47,10 @@ std::vector<Control*> Form::InTabOrder() {
 bool Form::HasPart(std::string_view name) const {
     if (name == "Form" || Find(name))
         return true;
-    for (const MenuItem& item : design_.popupMenu)
-        if (item.name == name)
-            return true;
+    for (const auto* menu : {&design_.popupMenu, &design_.keyboardMenu})
+        for (const MenuItem& item : *menu)
+            if (item.name == name)
+                return true;
     return false;
 }
 
@@ -93,10 +94,12 @@ void Form::OnMouseMove(std::string control, std::function<void(const MouseArgs&)
     handlers_[{std::move(control), Event::MouseMove}] = std::move(handler);
 }
 
-void Form::Fire(std::string_view control, Event event, const MouseArgs& args) {
+bool Form::Fire(std::string_view control, Event event, const MouseArgs& args) {
     auto it = handlers_.find({std::string(control), event});
-    if (it != handlers_.end())
-        it->second(args);
+    if (it == handlers_.end())
+        return false;
+    it->second(args);
+    return true;
 }
 
 // Option buttons of one container form a group: selecting one clears the others.
@@ -187,13 +190,12 @@ bool Form::SystemCommand(std::uint32_t command) {
     return true;
 }
 
-void Form::PopupMenu() {
-    const int chosen = Host().TrackPopupMenu(*this, design_.popupMenu);
-    if (chosen < 0 || chosen >= static_cast<int>(design_.popupMenu.size()))
-        return;
-    const MenuItem& item = design_.popupMenu[static_cast<std::size_t>(chosen)];
-    if (!item.IsSeparator())
-        Fire(item.name, Event::Click);
+bool Form::PopupMenu(const std::vector<MenuItem>& items, const MenuPlacement& placement) {
+    const int chosen = Host().TrackPopupMenu(*this, items, placement);
+    if (chosen < 0 || chosen >= static_cast<int>(items.size()))
+        return false;
+    const MenuItem item = items[static_cast<std::size_t>(chosen)];  // the form may go meanwhile
+    return !item.IsSeparator() && Fire(item.name, Event::Click);
 }
 
 Runtime::~Runtime() {

@@ -111,6 +111,8 @@ struct FormDesign {
     std::uint32_t backColour = kDefaultColour;
     std::vector<ControlDesign> controls{};
     std::vector<MenuItem> popupMenu{};
+    // The popup menu a keyboard opens: its first item is its default.
+    std::vector<MenuItem> keyboardMenu{};
     // A window that is never shown (the start-up window, the applet windows) gets its controls
     // with the window; any other gets them when it is first shown, so that one loaded hidden
     // costs only its frame.
@@ -220,11 +222,12 @@ public:
     // Puts the window into the topmost band, or takes it out, neither moving nor sizing it.
     void SetTopmost(bool on);
 
-    // Shows the form's popup menu at the mouse pointer and runs the chosen item's Click.
-    void PopupMenu();
+    // Shows a popup menu of the form's design and runs the chosen item's Click; false when the
+    // menu closed with no command run (an item without one only closes it).
+    bool PopupMenu(const std::vector<MenuItem>& items, const MenuPlacement& placement = {});
 
-    // Runs the handler registered for the control and event, if any.
-    void Fire(std::string_view control, Event event, const MouseArgs& args = {});
+    // Runs the handler registered for the control and event, if any; false when there is none.
+    bool Fire(std::string_view control, Event event, const MouseArgs& args = {});
 
 protected:
     // Binds a handler to a control, a popup menu item or "Form" (the window itself). Debug builds

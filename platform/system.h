@@ -49,6 +49,7 @@ inline constexpr std::array<std::string_view, 7> kRootKeyNames = {
 inline constexpr std::uint32_t kNimAdd = 0;
 inline constexpr std::uint32_t kNimModify = 1;
 inline constexpr std::uint32_t kNimDelete = 2;
+inline constexpr std::uint32_t kNimSetFocus = 3;  // focus back to the notification area
 inline constexpr std::uint32_t kNifMessage = 1;
 inline constexpr std::uint32_t kNifIcon = 2;
 inline constexpr std::uint32_t kNifTip = 4;

@@ -48,7 +48,9 @@ TEST(AppletWindow, AClickWhileItsMenuOrMessageShowsIsDroppedOnce) {
 }
 
 // Each icon's menu holds its items, separators included, and each item runs its own command: the
-// dialogs open afresh (an open one is unloaded first) and in front, exit ends the program.
+// dialogs open afresh (an open one is unloaded first) and in front, exit ends the program. The
+// mouse's menu opens at the pointer once the button is released; the keyboard's at the icon,
+// with the launch first, as its default.
 TEST(AppletWindow, EachMenuItemRunsItsCommand) {
     const std::vector<std::string> common = {"&Vornkit Options", "&About Vornkit", "E&xit Vornkit",
                                              "-", "&Cancel This Menu"};
@@ -56,7 +58,7 @@ TEST(AppletWindow, EachMenuItemRunsItsCommand) {
         std::vector<std::string> items = common;
         if (a.HasOptions())
             items.insert(items.begin(), {std::string(a.optionsCaption), "-"});
-        const std::string dialog(a.optionsDialog);
+        const std::string dialog(a.optionsDialog), start = "&Start " + std::string(a.displayName);
         const std::pair<std::string, std::vector<std::string>> cases[] = {
             {"&Vornkit Options", {"load frmOptions", "topmost on", "show frmOptions"}},
             {"&About Vornkit", {"load frmAbout", "topmost on", "show frmAbout"}},
@@ -65,25 +67,65 @@ TEST(AppletWindow, EachMenuItemRunsItsCommand) {
             {"-", {}},
             {std::string(a.optionsCaption),
              {"unload " + dialog, "load " + dialog, "topmost on", "show " + dialog}},
+            {start, {"start"}},
         };
-        for (const auto& [choice, effect] : cases) {
-            if (choice.empty())
-                continue;  // no options item
-            SCOPED_TRACE(std::string(a.code) + " " + choice);
-            ProgramFixture f;
-            f.program.Start();
-            f.api.menuChoice = choice;
-            f.api.log.clear();
-            f.RightClick(std::string(a.code));
-            std::string menu = "menu";
-            for (const std::string& item : items)
-                menu += "|" + item;
-            EXPECT_EQ(f.api.Only("menu"), std::vector<std::string>{menu});
-            EXPECT_EQ(f.api.ended ? f.api.Only("end")
-                                  : f.api.Only({"load", "unload", "show", "topmost", "end"}),
-                      effect);
+        for (bool key : {false, true}) {
+            for (const auto& [choice, effect] : cases) {
+                if (choice.empty() || (choice == start && !key))
+                    continue;  // no options item; no launch in the mouse's menu
+                SCOPED_TRACE(std::string(a.code) + (key ? " key " : " mouse ") + choice);
+                ProgramFixture f;
+                f.program.Start();
+                f.api.menuChoice = choice;
+                f.api.log.clear();
+                key ? f.Key(std::string(a.code)) : f.RightClick(std::string(a.code));
+                std::string menu = key ? "menu@icon|*" + start + "|-" : "menu";
+                for (const std::string& item : items)
+                    menu += "|" + item;
+                EXPECT_EQ(f.api.Only("menu"), std::vector<std::string>{menu});
+                std::vector<std::string> got =
+                    f.api.ended ? f.api.Only("end")
+                                : f.api.Only({"load", "unload", "show", "topmost", "end"});
+                if (choice == start)
+                    got = {f.api.Only("start").size() == 1 ? "start" : "(none)"};
+                EXPECT_EQ(got, effect);
+                // Closed with no command, the keyboard's menu gives the focus back to the tray.
+                const bool command = !effect.empty();
+                EXPECT_EQ(f.api.Only("icon.focus").size(), key && !command ? 1u : 0u);
+            }
         }
     }
+}
+
+// The mouse's menu waits for the button to come up, reported or not. The shell may report one
+// Enter twice: a press inside the open menu opens no second one. The launch chosen from the
+// keyboard's menu fails as a left click does.
+TEST(AppletWindow, OneClickOrKeyOpensOneMenu) {
+    ProgramFixture f;
+    f.program.Start();
+    f.api.mouseButtonDown = true;
+    f.Notify("TD", testing_support::messages::kRightButtonDown);
+    EXPECT_TRUE(f.api.Only("menu").empty());  // still held
+    f.Notify("TD", testing_support::messages::kMouseMove);
+    EXPECT_TRUE(f.api.Only("menu").empty());
+    f.api.mouseButtonDown = false;
+    f.Notify("TD", testing_support::messages::kMouseMove);  // up, with no release reported
+    EXPECT_EQ(f.api.Only("menu").size(), 1u);
+    f.Notify("TD", testing_support::messages::kRightButtonUp);  // late: nothing more
+    EXPECT_EQ(f.api.Only("menu").size(), 1u);
+
+    f.api.whileMenuShown = [&] {
+        f.Key("TN");  // its press is dropped as the menu's first re-entering notice
+        f.Key("TN");  // a second Enter: no second menu
+    };
+    f.Key("TN");
+    EXPECT_EQ(f.api.Only("menu@icon").size(), 1u);
+
+    f.api.startSucceeds = false;
+    f.api.menuChoice = "&Start Vorn Notepad";
+    f.Key("TN");
+    EXPECT_EQ(f.api.Only({"start", "beep", "msgbox"}).size(), 3u);
+    EXPECT_FALSE(f.Window("TN").Busy());
 }
 
 // Only the Calculator applet runs, so that every icon call is its own.

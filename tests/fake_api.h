@@ -97,9 +97,10 @@ public:
     }
     int refusedAdds = 0;  // this many adds fail, as when the shell is not ready
     bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData& r) override {
-        const char* what = message == platform::kNimAdd      ? "icon.add "
-                           : message == platform::kNimModify ? "icon.modify "
-                                                             : "icon.delete ";
+        const char* what = message == platform::kNimAdd        ? "icon.add "
+                           : message == platform::kNimModify   ? "icon.modify "
+                           : message == platform::kNimSetFocus ? "icon.focus "
+                                                               : "icon.delete ";
         log.push_back(what + std::string(r.szTip));
         if (message == platform::kNimAdd && refusedAdds > 0) {
             --refusedAdds;
@@ -156,12 +157,14 @@ public:
     }
     std::function<void()> whileMenuShown;  // what the user does meanwhile, once
     std::string menuChoice;                // the caption the user chooses; "" closes the menu
-    // Logs "menu" and the items' captions, "-" for a separator; returns the chosen one's index.
-    int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>& items) override {
-        std::string shown = "menu";
+    // Logs "menu" (at the pointer) or "menu@icon" and the items' captions, "-" for a separator,
+    // the default one marked "*"; returns the chosen one's index.
+    int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>& items,
+                       const forms::MenuPlacement& at) override {
+        std::string shown = at.iconWindow ? "menu@icon" : "menu";
         int chosen = -1;
         for (std::size_t i = 0; i < items.size(); ++i) {
-            shown += "|" + items[i].caption;
+            shown += (static_cast<int>(i) == at.defaultItem ? "|*" : "|") + items[i].caption;
             if (items[i].caption == menuChoice)
                 chosen = static_cast<int>(i);
         }

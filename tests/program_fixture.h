@@ -20,6 +20,7 @@ namespace messages {
 inline constexpr int kMouseMove = 0x0200;
 inline constexpr int kLeftButtonDown = 0x0201;
 inline constexpr int kRightButtonDown = 0x0204;
+inline constexpr int kRightButtonUp = 0x0205;
 }  // namespace messages
 
 struct ProgramFixture {
@@ -42,6 +43,8 @@ struct ProgramFixture {
     // added: its callback message, to its window, for an icon it holds. Only a mouse move
     // reaches the window's handler, with `m` in place of the x position.
     void Notify(const std::string& code, int m) {
+        if (!program.Forms().Find(std::string(applets::ByCode(code)->window)))
+            return;  // the program has ended, or the applet is off: no icon to act on
         auto& w = Window(code);
         const platform::NotifyIconData& r = w.IconRecord();
         if (r.uCallbackMessage != messages::kMouseMove || api.icons.count({r.hWnd, r.uID}) == 0)
@@ -54,7 +57,19 @@ struct ProgramFixture {
     }
     // The user presses a mouse button on the applet's icon.
     void LeftClick(const std::string& code) { Notify(code, messages::kLeftButtonDown); }
-    void RightClick(const std::string& code) { Notify(code, messages::kRightButtonDown); }
+    // The user clicks the right button on the icon: pressed, then released.
+    void RightClick(const std::string& code) {
+        api.mouseButtonDown = true;
+        Notify(code, messages::kRightButtonDown);
+        api.mouseButtonDown = false;
+        Notify(code, messages::kRightButtonUp);
+    }
+    // A key on the focused icon (Enter, Shift+F10): the shell reports a right button pressed
+    // and released with no mouse button down.
+    void Key(const std::string& code) {
+        Notify(code, messages::kRightButtonDown);
+        Notify(code, messages::kRightButtonUp);
+    }
     // A dialog opened as the menu opens it, and what the user does in it.
     template <class Dialog>
     Dialog& Open(const std::string& name) {

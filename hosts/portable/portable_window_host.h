@@ -21,7 +21,11 @@ public:
     forms::Size FormOuterSize(forms::Form& form) override;
     void UpdateControl(forms::Form&, forms::Control&) override {}
     void BringToFront(forms::Form&) override {}
-    int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>&) override { return -1; }
+    int TrackPopupMenu(forms::Form&, const std::vector<forms::MenuItem>&,
+                       const forms::MenuPlacement&) override {
+        return -1;
+    }
+    bool MouseButtonDown() override { return mouseButtonDown; }
     void SetTopmost(forms::Form&, bool) override {}
     void StartTimer(forms::Form& form, int id, unsigned) override { timers.insert({&form, id}); }
     void StopTimer(forms::Form& form, int id) override { timers.erase({&form, id}); }
@@ -32,6 +36,7 @@ public:
     int ScreenHeightTwips() override { return static_cast<int>(600 * twipsPerPixel); }
 
     float twipsPerPixel = 15.0f;
+    bool mouseButtonDown = false;
     std::set<std::pair<forms::Form*, int>> timers;  // the timers running
 
 private:
