@@ -16,8 +16,8 @@
 #include <memory>
 #include <string>
 
-#include "hosts/win32/win32_system.h"
 #include "hosts/win32/accessible_name.h"
+#include "hosts/win32/win32_system.h"
 
 namespace hosts::win32 {
 

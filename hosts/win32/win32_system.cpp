@@ -19,6 +19,7 @@ static_assert(offsetof(platform::NotifyIconData, uCallbackMessage) ==
               offsetof(NOTIFYICONDATAA, uCallbackMessage));
 static_assert(offsetof(platform::NotifyIconData, hIcon) == offsetof(NOTIFYICONDATAA, hIcon));
 static_assert(offsetof(platform::NotifyIconData, szTip) == offsetof(NOTIFYICONDATAA, szTip));
+static_assert(platform::kNimSetFocus == NIM_SETFOCUS);
 static_assert(platform::kNifMessage == NIF_MESSAGE && platform::kNifIcon == NIF_ICON &&
               platform::kNifTip == NIF_TIP);
 static_assert(platform::kRegSz == REG_SZ && platform::kKeyWrite == KEY_WRITE &&

@@ -6,6 +6,7 @@
 
 #include "hosts/win32/control_windows.h"
 #include "hosts/win32/controls.h"
+#include "hosts/win32/win32_system.h"
 #include "resources/resource.h"
 
 namespace hosts::win32 {
@@ -122,7 +123,32 @@ void Win32WindowHost::BringToFront(forms::Form& form) {
     ::SetWindowPos(w->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-int Win32WindowHost::TrackPopupMenu(forms::Form& form, const std::vector<forms::MenuItem>& items) {
+namespace {
+
+// Shell_NotifyIconGetRect's record (Windows 7 and later), declared here for older headers.
+struct IconIdentifier {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    GUID guidItem;
+};
+
+// Where the shell draws a notification icon, in screen pixels; false where it cannot tell
+// (before Windows 7, or an icon it does not show).
+bool IconRect(HWND window, UINT id, RECT& rect) {
+    using GetRect = HRESULT(WINAPI*)(const IconIdentifier*, RECT*);
+    static const GetRect getRect = [] {
+        HMODULE shell32 = GetModuleHandleA("shell32.dll");
+        return shell32 ? ProcAddress<GetRect>(shell32, "Shell_NotifyIconGetRect") : nullptr;
+    }();
+    const IconIdentifier icon = {sizeof icon, window, id, {}};
+    return getRect && SUCCEEDED(getRect(&icon, &rect));
+}
+
+}  // namespace
+
+int Win32WindowHost::TrackPopupMenu(forms::Form& form, const std::vector<forms::MenuItem>& items,
+                                    const forms::MenuPlacement& placement) {
     FormWindow* w = WindowOf(form);
     if (!w)
         return -1;
@@ -136,16 +162,38 @@ int Win32WindowHost::TrackPopupMenu(forms::Form& form, const std::vector<forms::
         else
             AppendMenuA(menu.get(), MF_STRING, i + 1, items[i].caption.c_str());
     }
-    POINT pt;
-    GetCursorPos(&pt);
+    if (placement.defaultItem >= 0)
+        SetMenuDefaultItem(menu.get(), static_cast<UINT>(placement.defaultItem + 1), FALSE);
+    // Menus drop to the side the system says (right-handed tablets drop them to the left).
+    UINT flags = TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY |
+                 (GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN);
+    POINT at;
+    GetCursorPos(&at);
+    TPMPARAMS keepClear = {sizeof keepClear, {}};
+    const bool atIcon =
+        placement.iconWindow && IconRect(reinterpret_cast<HWND>(placement.iconWindow),
+                                         placement.iconId, keepClear.rcExclude);
+    if (atIcon) {
+        // Above the icon, at its edge, and clear of it wherever the taskbar stands.
+        at = {flags & TPM_RIGHTALIGN ? keepClear.rcExclude.right : keepClear.rcExclude.left,
+              keepClear.rcExclude.top};
+        flags |= TPM_BOTTOMALIGN | TPM_VERTICAL;
+    }
     // The window must be in front while the menu is up, or the menu would not close when the
-    // user clicks elsewhere; the posted message lets the menu's loop end cleanly.
+    // user clicks elsewhere; the posted message lets the menu's loop end cleanly. A menu the
+    // keyboard opened shows its first item selected, so that the keys work in it at once.
     SetForegroundWindow(hwnd);
+    if (placement.iconWindow)
+        PostMessageA(hwnd, WM_KEYDOWN, VK_DOWN, 0);
     const int chosen = static_cast<int>(
-        ::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
-                         pt.x, pt.y, 0, hwnd, nullptr));
+        ::TrackPopupMenuEx(menu.get(), flags, at.x, at.y, hwnd, atIcon ? &keepClear : nullptr));
     PostMessageA(hwnd, WM_NULL, 0, 0);
     return chosen - 1;
+}
+
+// The physical buttons, whichever of them the user has made the primary one.
+bool Win32WindowHost::MouseButtonDown() {
+    return ((GetAsyncKeyState(VK_LBUTTON) | GetAsyncKeyState(VK_RBUTTON)) & 0x8000) != 0;
 }
 
 void Win32WindowHost::Deliver(MSG& msg) {

@@ -43,7 +43,9 @@ public:
     forms::Size FormOuterSize(forms::Form& form) override;
     void UpdateControl(forms::Form& form, forms::Control& control) override;
     void BringToFront(forms::Form& form) override;
-    int TrackPopupMenu(forms::Form& form, const std::vector<forms::MenuItem>& items) override;
+    int TrackPopupMenu(forms::Form& form, const std::vector<forms::MenuItem>& items,
+                       const forms::MenuPlacement& placement) override;
+    bool MouseButtonDown() override;
     void SetTopmost(forms::Form& form, bool on) override;
     void StartTimer(forms::Form& form, int id, unsigned milliseconds) override;
     void StopTimer(forms::Form& form, int id) override;
