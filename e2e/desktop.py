@@ -336,12 +336,16 @@ class Desktop:
 
     def click_slot(self, slot, button=1, double=False):
         """Clicks the icon of tray slot N. Successive clicks alternate between two points
-        6 px apart, so that two clicks on one icon never make a double click."""
+        6 px apart, so that two clicks on one icon never make a double click. The right button
+        is held for a tenth of a second, as a person clicks: a press and release with nothing
+        between them is what a keyboard looks like."""
         self._clicks += 1
         x = slot_left(slot) + ICON_SIZE // 2 + (3 if self._clicks % 2 else -3)
         if double:
             self.xdotool("mousemove", x, ICON_CENTRE_Y, "click", "--repeat", 2, "--delay", 80,
                          button)
+        elif button == 3:
+            self.xdotool("mousemove", x, ICON_CENTRE_Y, "mousedown", 3, "sleep", 0.1, "mouseup", 3)
         else:
             self.xdotool("mousemove", x, ICON_CENTRE_Y, "click", button)
 
