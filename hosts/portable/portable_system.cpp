@@ -143,7 +143,7 @@ bool PortableSystem::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDa
         return icons.count(id) != 0;
     if (message == kNimDelete)
         return icons.erase(id) != 0;
-    if (message == kNimSetFocus)
+    if (message == platform::kNimSetFocus)
         return icons.count(id) != 0;
     return false;
 }
