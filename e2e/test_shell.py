@@ -89,13 +89,6 @@ def test_an_installer_closing_the_program_ends_it_with_every_icon_removed(d):
     d.wait_icons(6)
 
 
-def test_a_session_end_called_off_changes_nothing(d):
-    keeper, window = second_copy(d)
-    d.probe("send", window, WM_ENDSESSION, 0, 0)
-    assert len(d.vornkit_pids()) == 2, "copies running after a WM_ENDSESSION that is called off"
-    d.wait_icons(12)
-
-
 def test_icons_the_shell_refuses_at_first_appear_once_it_takes_them(d):
     # As at logon, when the program starts before the shell is ready: for a while a window of
     # the tray's class refuses every icon...

@@ -45,6 +45,11 @@ TEST(AppletWindow, AClickWhileItsMenuOrMessageShowsIsDroppedOnce) {
     f.LeftClick("TE");
     f.LeftClick("TA");
     EXPECT_EQ(f.api.Only("msgbox").size(), 3u);
+    // A double click starts the program once: of its four notices only the press acts.
+    const std::size_t started = f.api.Only("start").size();
+    for (int m : {0x201, 0x202, 0x203, 0x202})
+        f.Notify("TN", m);
+    EXPECT_EQ(f.api.Only("start").size(), started + 1);
 }
 
 // Each icon's menu holds its items, separators included, and each item runs its own command: the

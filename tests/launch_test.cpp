@@ -52,10 +52,28 @@ TEST(Launch, FailuresBeepShowTheMessageAndLeaveTheIcon) {
     EXPECT_EQ(f.api.Only("msgbox"), std::vector<std::string>(6, message));
     EXPECT_EQ(f.api.Only("start").size(), 1u);  // only the calculator got as far as starting
     f.api.startSucceeds = true;
-    f.Ini("[VORNEXP]\r\nrunmode=2\r\nparameters=/e,c:\\\r\n");
-    f.LeftClick("TE");
-    EXPECT_EQ(f.api.Only("start").back(),
-              "start C:\\WINDOWS\\explorer.exe [explorer.exe /e,c:\\] 2");
+    // The command line: the bare name, and the parameters after one blank where the applet takes
+    // them (Control Panel does not); the window style as stored.
+    const std::string system = "start C:\\WINDOWS\\system32\\";
+    const struct {
+        const char *code, *ini;
+        std::string started;
+    } cases[] = {
+        {"TE", "[VORNEXP]\r\nrunmode=2\r\nparameters=/e,c:\\\r\n",
+         "start C:\\WINDOWS\\explorer.exe [explorer.exe /e,c:\\] 2"},
+        {"TD", "[VORNDOS]\r\nrunmode=1\r\nparameters=/k echo\r\n",
+         system + "command.com [command.com /k echo] 1"},
+        {"TD", "[VORNDOS]\r\nrunmode=3\r\nparameters=\r\n", system + "command.com [command.com] 3"},
+        {"TN", "[VORNNOT]\r\nrunmode=2\r\nparameters=a b.txt\r\n",
+         system + "notepad.exe [notepad.exe a b.txt] 2"},
+        {"TC", "[VORNCON]\r\nrunmode=1\r\nparameters=/x\r\n",
+         system + "control.exe [control.exe] 1"},
+    };
+    for (const auto& c : cases) {
+        f.Ini(c.ini);
+        f.LeftClick(c.code);
+        EXPECT_EQ(f.api.Only("start").back(), c.started) << c.ini;
+    }
 }
 
 // A program Windows ships is found only where Windows keeps its own: a copy beside vornkit.exe

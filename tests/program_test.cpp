@@ -30,6 +30,16 @@ TEST(Startup, DefaultsLiveInMemoryAndTheFileGetsOnlyAMissingRunMode) {
         EXPECT_FALSE(forms.IsLoaded(name) && forms.Find(name)->Visible()) << name;
 }
 
+// An applet runs only when its key is exactly "1"; a missing or empty one counts as "1".
+TEST(Startup, RunsTheAppletsWhoseKeyIsExactlyOne) {
+    ProgramFixture f;
+    f.Ini("[VORNKIT]\r\nTPCheck=01\r\nTDCheck=0\r\nTACheck=\r\nTECheck=1.0\r\n");
+    f.program.Start();
+    EXPECT_EQ(f.api.Only("icon.add"),
+              (std::vector<std::string>{"icon.add Vorn Calculator", "icon.add Vorn Control Panel",
+                                        "icon.add Vorn Notepad"}));
+}
+
 // Before the last icon: the general settings, the start-up window, the applet windows. Then each
 // applet with options reads its run mode and loads its dialog hidden.
 TEST(Startup, HandsEveryIconToTheShellBeforeTheRunModesAndOptionsDialogs) {
@@ -155,6 +165,13 @@ TEST(SessionEnd, ClosingAWindowEndsTheProgramOnlyThroughAWindowTheUserNeverSees)
         f.program.Forms().Dispatch([&] { form.CloseRequested(); });
         EXPECT_EQ(f.api.log, dialog ? std::vector<std::string>{"unload " + window} : kExitOrder);
         EXPECT_EQ(f.api.ended, !dialog);
+    }
+    // A session end that another program called off changes nothing; one that happens ends the
+    // program as its exit does.
+    for (bool ending : {false, true}) {
+        TwoApplets f;
+        f.program.Forms().SessionEnded(ending);
+        EXPECT_EQ(f.api.log, ending ? kExitOrder : std::vector<std::string>{});
     }
 }
 
