@@ -50,15 +50,20 @@ std::string Utf8(const wchar_t* wide, int length) {
     return utf8;
 }
 
+// Text in a code page as the wide forms take it.
+std::wstring Widen(UINT codePage, const std::string& text) {
+    const int size = static_cast<int>(text.size());
+    const int n = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), n);
+    return wide;
+}
+
 // Text the program holds in the ANSI code page (what the settings file's reader gives), as the
 // wide forms take it: the conversion the single-byte forms make.
 std::wstring FromAnsi(const std::string& text) {
-    const int n =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
+    return Widen(CP_ACP, text);
 }
 
 // The text a wide call writes into a buffer, in UTF-8; `call(buffer, size)` returns the length
@@ -93,12 +98,7 @@ std::string ModuleFileName() {
 }  // namespace
 
 std::wstring Wide(const std::string& utf8) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
+    return Widen(CP_UTF8, utf8);
 }
 
 void RestrictDllSearchToSystemFolder() {
