@@ -24,6 +24,20 @@ TEST(DecodeMessage, TwipsBackToTheMouseMessageAtAnyScale) {
     EXPECT_EQ(applets::DecodeMessage(7695.0f, 0.0f), 0);
 }
 
+// The record the shell gets: the icon by its window and number 1, its callback message, the
+// icon and the tip, the tip ended and padded with blanks to its 64 bytes.
+TEST(MakeIconRecord, NamesTheIconItsMessageAndItsTip) {
+    const platform::NotifyIconData r = applets::MakeIconRecord(7, 9, "Vorn DOS");
+    EXPECT_EQ(r.cbSize, platform::kNotifyIconDataSize);
+    EXPECT_EQ(r.hWnd, 7u);
+    EXPECT_EQ(r.uID, 1u);
+    EXPECT_EQ(r.uFlags, 7u);  // message, icon and tip
+    EXPECT_EQ(r.uCallbackMessage, 0x200u);
+    EXPECT_EQ(r.hIcon, 9u);
+    EXPECT_EQ(std::string(r.szTip, sizeof r.szTip),
+              "Vorn DOS" + std::string(1, '\0') + std::string(55, ' '));
+}
+
 // A click that arrives while the icon's menu or failure message is open re-enters the handler:
 // the first one is dropped, and the icon takes clicks again afterwards.
 TEST(AppletWindow, AClickWhileItsMenuOrMessageShowsIsDroppedOnce) {

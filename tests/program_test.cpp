@@ -91,6 +91,29 @@ TEST(Windows, EveryWindowsDesignKeepsToTheScreenAndToHighContrast) {
     EXPECT_GE(designed, 7);  // the About box's three, the four dialogs' pictures
 }
 
+// The Tab key visits each dialog's controls in this order, the option buttons of a group in
+// theirs (labels, frames and pictures take no focus).
+TEST(Windows, TabVisitsEachDialogsStopsInOrder) {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"frmOptions",
+         {"StartupCheck", "TECheck", "TDCheck", "TCCheck", "TPCheck", "TACheck", "TNCheck", "cmdOK",
+          "cmdCancel"}},
+        {"frmTDOpt", {"optMin", "optMax", "cmdOK", "txtParam"}},
+        {"frmTEOpt", {"optNorm", "optMin", "optMax", "cmdOK", "txtParam"}},
+        {"frmTCOpt", {"optNorm", "optMin", "optMax", "cmdOK"}},
+        {"frmTNOpt", {"optNorm", "optMin", "optMax", "cmdOK"}},
+    };
+    ProgramFixture f;
+    for (const auto& [dialog, stops] : cases) {
+        std::vector<std::string> got;
+        for (const forms::Control* c : f.program.Forms().Load(dialog).InTabOrder())
+            if (c->Design().kind >= forms::Kind::CheckBox &&
+                c->Design().kind <= forms::Kind::TextBox)
+                got.push_back(c->Name());
+        EXPECT_EQ(got, stops) << dialog;
+    }
+}
+
 // What each window shows of itself: a title bar with a close box, a taskbar button, or nothing
 // at all (the windows the user never sees, and the About box).
 TEST(Windows, EachHasItsTitleBarAndTaskbarButtonOrNone) {
