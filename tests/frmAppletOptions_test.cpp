@@ -85,11 +85,15 @@ TEST(frmAppletOptions, EveryChoiceIsStoredAtOnceAndOkOnlyCloses) {
     }
 }
 
-// A screen reader names an option button by its caption, which it does not show: the one label
-// on its row reads that word.
-TEST(frmAppletOptions, EachOptionButtonsRowShowsItsWord) {
+// Each dialog is titled after its applet. A screen reader names an option button by its caption,
+// which it does not show: the one label on its row reads that word.
+TEST(frmAppletOptions, EachDialogShowsItsTitleAndEachOptionsRowItsWord) {
     for (const auto& d : kDialogs) {
         Fixture f(d.code, "");
+        const forms::Control* title = f.Dialog().Find("Label1");
+        ASSERT_TRUE(title) << d.code;
+        EXPECT_EQ(title->Design().caption,
+                  std::string(applets::ByCode(d.code)->displayName) + " Options:");
         for (const forms::Control& button : f.Dialog().Controls()) {
             const forms::ControlDesign& o = button.Design();
             if (o.kind != forms::Kind::OptionButton)

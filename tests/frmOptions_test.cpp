@@ -2,6 +2,8 @@
 // command line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "options/basReg.h"
 #include "options/frmOptions.h"
 #include "program_fixture.h"
@@ -105,6 +107,10 @@ TEST(frmOptions, ARefusedStartupWriteIsQuietWhenTheValueAlreadySaysTheChoice) {
         EXPECT_EQ(f.api.Only("msgbox"),
                   c.shown ? std::vector<std::string>{shown} : std::vector<std::string>{});
         EXPECT_EQ(f.api.Only("write").size(), 7u);  // OK goes on as ever
+        // The value is read with the right to read it alone, which a standard user has.
+        const std::string read = "reg.open " + testing_support::RootKeyText(0x80000002u) +
+                                 " SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run 1";
+        EXPECT_EQ(std::count(f.api.log.begin(), f.api.log.end(), read), 1);
     }
 }
 

@@ -93,6 +93,7 @@ TEST(FindProgram, LooksOnlyWhereWindowsKeepsItsProgramsAndA32BitProgramPrefersTh
         {false, relativePath, {".", "bin", "C:bin", "\\bin", tools}, tools},
         {false, relativePath, {".", "bin", "C:bin", "\\bin"}, ""},
         {false, "\\\\server\\share\\", {"\\\\server\\share"}, "\\\\server\\share"},
+        {false, "c:\\a;d:\\tools", {"d:\\tools"}, "d:\\tools"},
         {true, "", {system, windows, native}, native},
         {true, "", {system, windows}, windows},
         {true, system, {system}, system},
