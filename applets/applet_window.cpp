@@ -116,8 +116,13 @@ void AppletWindow::Form_QueryUnload(int& /*cancel*/, int /*unloadMode*/) {
 }
 
 // The shell forgets every icon when it restarts: the icon is added again with the record kept
-// since the load.
+// since the load, and the icon the window has now, which a change of scale may have made anew.
 void AppletWindow::TaskbarCreated() {
+    AddIcon();
+}
+
+// Made again at a new DPI: the shell gets the new icon in place of the old one.
+void AppletWindow::IconChanged() {
     AddIcon();
 }
 
@@ -130,6 +135,7 @@ bool AppletWindow::TryAddIcon() {
 }
 
 void AppletWindow::AddIcon() {
+    record_.hIcon = IconHandle();
     if (TryAddIcon()) {
         if (retriesLeft_ > 0)
             Host().StopTimer(*this, kIconRetryTimer);

@@ -41,6 +41,7 @@ public:
     void Form_QueryUnload(int& cancel, int unloadMode) override;
     void Form_Timer(int id) override;
     void TaskbarCreated() override;
+    void IconChanged() override;
     std::string MyWindowsDir();
     void pichook_MouseMove(int button, int shift, float x, float y);
     void mnuOptions_Click();
@@ -63,7 +64,8 @@ private:
     // first. A menu asked for while one of this window's shows opens nothing.
     void MouseMenu();
     void KeyboardMenu();
-    // Adds the icon; when the notification area refuses it, retries until it takes it.
+    // Adds the icon, or changes it where the shell has it already, with the form's icon handle
+    // of the moment; when the notification area refuses it, retries until it takes it.
     void AddIcon();
     bool TryAddIcon();
 

@@ -186,6 +186,9 @@ public:
     virtual void Form_Timer(int /*id*/) {}
     // The taskbar was created again (the shell restarted): icons must be added anew.
     virtual void TaskbarCreated() {}
+    // The form's icon was made again, at the size of a new DPI: IconHandle() is the new one, to
+    // be handed on wherever the form shows it.
+    virtual void IconChanged() {}
     // The window system asks the window to close (its close box, or another program, such as an
     // installer's restart manager). A dialog the user sees unloads; a window the user never sees
     // (the start-up window, an applet window) stands for the program, which then ends as its

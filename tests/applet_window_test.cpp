@@ -166,6 +166,23 @@ struct OneApplet : ProgramFixture {
     bool Retrying() const { return !api.timers.empty(); }
 };
 
+// The icon made again at a new DPI, or once the shell comes back at one, reaches the shell in the
+// icon's record: changed where the shell has it still, added where it has not.
+TEST(IconRetry, AnIconMadeAgainReachesTheShell) {
+    OneApplet f(0);
+    applets::AppletWindow& w = f.Window("TA");
+    for (const platform::Handle icon : {0x5150u, 0x5151u}) {
+        SCOPED_TRACE(icon);
+        w.SetIconHandle(icon);
+        icon == 0x5150u ? f.User([&] { w.IconChanged(); }) : f.ShellRestarts();
+        EXPECT_EQ(f.api.lastIcon, icon);
+        EXPECT_EQ(w.IconRecord().hIcon, icon);
+        EXPECT_TRUE(w.IconShown());
+    }
+    EXPECT_EQ(f.api.Only("icon.modify").size(), 1u);
+    EXPECT_EQ(f.Adds(), 3);  // the first add, the one refused as a second, the shell's new one
+}
+
 TEST(IconRetry, TheRetriesEndSilentlyAtTheLimitOrWithTheWindow) {
     {
         OneApplet f(1000);

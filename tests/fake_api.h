@@ -95,8 +95,10 @@ public:
         log.push_back("reg.close");
         return PortableSystem::RegCloseKey(key);
     }
-    int refusedAdds = 0;  // this many adds fail, as when the shell is not ready
+    int refusedAdds = 0;            // this many adds fail, as when the shell is not ready
+    platform::Handle lastIcon = 0;  // the icon handed in the last call
     bool Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData& r) override {
+        lastIcon = r.hIcon;
         const char* what = message == platform::kNimAdd        ? "icon.add "
                            : message == platform::kNimModify   ? "icon.modify "
                            : message == platform::kNimSetFocus ? "icon.focus "

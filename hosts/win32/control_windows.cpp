@@ -17,14 +17,14 @@ constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL: Enter and E
 }  // namespace
 
 struct ControlWindows::Layout {
-    std::map<std::string, POINT> origins;  // absolute client position of each frame, pixels
+    int dpi = 96;
+    std::map<std::string, POINT> origins{};  // absolute client position of each frame, pixels
     // The frames whose option group has a button selected: there only that button is a tab stop,
     // as a click leaves it, and Tab never lands on another button of the group.
-    std::set<std::string> selectedIn;
+    std::set<std::string> selectedIn{};
 };
 
-void ControlWindows::Create() {
-    created_ = true;
+void ControlWindows::LayOut(int dpi) {
     forms::Form& form = *window_.Form();
     // Pictures are the program's own windows and show no text: a window holding only those (an
     // applet window's icon target) needs neither the common controls nor a font.
@@ -34,37 +34,50 @@ void ControlWindows::Create() {
     // Windows created in tab order give the Tab key that order; a label that names a control
     // is made just before it, which changes no tab stop.
     const std::vector<forms::Control*> order = form.InZOrder();
-    Layout layout;
-    Display& display = window_.Host().TheDisplay();
-    for (const forms::Control* c : order) {
-        const forms::ControlDesign& s = c->Design();
-        if (s.kind == forms::Kind::Frame)  // frames sit on the form itself
-            layout.origins[s.name] = {display.ToPixels(s.left), display.ToPixels(s.top)};
-        if (s.kind == forms::Kind::OptionButton && c->Value() != 0)
-            layout.selectedIn.insert(s.container);
-    }
+    const Layout layout = LayoutAt(order, dpi);
+    Fonts fonts;  // the previous DPI's fonts are freed once no control draws with them
     int id = kFirstControlId;
     const forms::Control* previous = nullptr;
     for (forms::Control* c : order) {
         const Maker make = InfoOf(c->Design().kind).make;
         if (!make)
             continue;
-        HWND h = make(ArgsFor(*c, previous, id++, layout));
+        const CreateArgs args = ArgsFor(*c, previous, id++, layout, fonts);
         previous = c;
-        if (h)
-            Adopt(*c, h);
+        if (HWND h = reinterpret_cast<HWND>(c->WindowHandle()))
+            Replace(h, args);
+        else if (HWND made = make(args))
+            Adopt(*c, made);
+        if (const int picture = c->Design().picture) {
+            const int size = MulDiv(32, dpi, 96);
+            pictures_[c->Name()] = window_.Host().LoadIconAt(picture, size, size);
+        }
     }
+    fonts_ = std::move(fonts);
+}
+
+ControlWindows::Layout ControlWindows::LayoutAt(const std::vector<forms::Control*>& order,
+                                                int dpi) const {
+    Layout layout{.dpi = dpi};
+    for (const forms::Control* c : order) {
+        const forms::ControlDesign& s = c->Design();
+        if (s.kind == forms::Kind::Frame)  // frames sit on the form itself
+            layout.origins[s.name] = {ToPixels(s.left, dpi), ToPixels(s.top, dpi)};
+        if (s.kind == forms::Kind::OptionButton && c->Value() != 0)
+            layout.selectedIn.insert(s.container);
+    }
+    return layout;
 }
 
 CreateArgs ControlWindows::ArgsFor(const forms::Control& c, const forms::Control* previous, int id,
-                                   const Layout& layout) {
+                                   const Layout& layout, Fonts& fonts) {
     const forms::ControlDesign& s = c.Design();
     Win32WindowHost& host = window_.Host();
-    Display& display = host.TheDisplay();
+    const int dpi = layout.dpi;
     POINT origin = {0, 0};
     if (auto frame = layout.origins.find(s.container); frame != layout.origins.end())
         origin = frame->second;
-    const int x = origin.x + display.ToPixels(s.left), y = origin.y + display.ToPixels(s.top);
+    const int x = origin.x + ToPixels(s.left, dpi), y = origin.y + ToPixels(s.top, dpi);
     const bool option = s.kind == forms::Kind::OptionButton;
     // Option buttons that follow each other in one frame form one group.
     const bool continuesGroup = option && previous &&
@@ -74,19 +87,14 @@ CreateArgs ControlWindows::ArgsFor(const forms::Control& c, const forms::Control
             .parent = window_.Hwnd(),
             .instance = host.Instance(),
             .id = id,
-            .bounds = {x, y, x + display.ToPixels(s.width), y + display.ToPixels(s.height)},
-            .font = InfoOf(s.kind).showsText ? fonts_.For(s.font, display.Dpi(), host.Faces())
-                                             : nullptr,
+            .bounds = {x, y, x + ToPixels(s.width, dpi), y + ToPixels(s.height, dpi)},
+            .font = InfoOf(s.kind).showsText ? fonts.For(s.font, dpi, host.Faces()) : nullptr,
             .startsGroup = !continuesGroup,
             .tabStop = !(option && c.Value() == 0 && layout.selectedIn.count(s.container)),
             .windowData = this};
 }
 
 void ControlWindows::Adopt(forms::Control& c, HWND h) {
-    if (const int picture = c.Design().picture) {
-        const int size = MulDiv(32, window_.Host().TheDisplay().Dpi(), 96);
-        pictures_[c.Name()] = window_.Host().LoadIconAt(picture, size, size);
-    }
     c.SetWindowHandle(reinterpret_cast<platform::Handle>(h));
     controls_[h] = &c;
     // A window starts cleared; only a state to show is pushed. Clearing a radio button would
@@ -94,6 +102,15 @@ void ControlWindows::Adopt(forms::Control& c, HWND h) {
     // keyboard.
     if (c.Value() != 0 || !c.Text().empty())
         Update(c);
+}
+
+// A control's window moved to its place at a new DPI and given its font there; the form's window
+// draws everything afresh afterwards.
+void ControlWindows::Replace(HWND h, const CreateArgs& a) {
+    ::SetWindowPos(h, nullptr, a.bounds.left, a.bounds.top, a.bounds.right - a.bounds.left,
+                   a.bounds.bottom - a.bounds.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    if (a.font)
+        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(a.font), FALSE);
 }
 
 void ControlWindows::Update(forms::Control& control) {
@@ -214,14 +231,15 @@ LRESULT ControlWindows::HandlePicture(forms::Control& c, HWND hwnd, UINT msg, WP
     switch (msg) {
         case WM_MOUSEMOVE: {
             // The notification area's callback arrives here as a mouse move whose horizontal
-            // coordinate is the mouse message on the icon.
-            const float twips = host.TheDisplay().TwipsPerPixel();
+            // coordinate is the mouse message on the icon. It is put into twips with the very
+            // factor the form takes it back with: the host's, the system's, whatever the DPI
+            // of the window's monitor, so that no scale changes which message a click means.
             forms::MouseArgs a;
             a.button = (wParam & MK_LBUTTON ? 1 : 0) | (wParam & MK_RBUTTON ? 2 : 0) |
                        (wParam & MK_MBUTTON ? 4 : 0);
             a.shift = (wParam & MK_SHIFT ? 1 : 0) | (wParam & MK_CONTROL ? 2 : 0);
-            a.x = static_cast<float>(static_cast<short>(LOWORD(lParam))) * twips;
-            a.y = static_cast<float>(static_cast<short>(HIWORD(lParam))) * twips;
+            a.x = static_cast<float>(static_cast<short>(LOWORD(lParam))) * host.TwipsPerPixelX();
+            a.y = static_cast<float>(static_cast<short>(HIWORD(lParam))) * host.TwipsPerPixelY();
             host.Dispatch([&] { form.MouseMoved(name, a); });
             return 0;
         }

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "core/forms.h"
 #include "hosts/win32/controls.h"
@@ -23,9 +24,11 @@ public:
     ControlWindows(const ControlWindows&) = delete;
     ControlWindows& operator=(const ControlWindows&) = delete;
 
-    // Makes every control's window in the form's window, once.
-    void Create();
-    bool Created() const { return created_; }
+    // Places every control's window in the form's window for `dpi`, with its font and picture
+    // made at that DPI: the first layout makes the windows, in the order the window system
+    // stacks them; a later one moves them and gives them the new fonts, and nothing the user
+    // typed, checked, selected or focused changes.
+    void LayOut(int dpi);
     bool Empty() const { return controls_.empty(); }
 
     // Shows the control's state in its window; the window's notifications meanwhile are not the
@@ -49,9 +52,11 @@ public:
 
 private:
     struct Layout;  // what placing one control takes from the others
+    Layout LayoutAt(const std::vector<forms::Control*>& order, int dpi) const;
     CreateArgs ArgsFor(const forms::Control& control, const forms::Control* previous, int id,
-                       const Layout& layout);
+                       const Layout& layout, Fonts& fonts);
     void Adopt(forms::Control& control, HWND hwnd);
+    static void Replace(HWND hwnd, const CreateArgs& args);
     LRESULT HandlePicture(forms::Control& c, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void PaintPicture(const forms::Control& c, HWND hwnd);
 
@@ -60,7 +65,6 @@ private:
     std::map<std::string, OwnedIcon> pictures_;  // by control name
     Fonts fonts_;
     HWND lastFocus_ = nullptr;
-    bool created_ = false;
     int updating_ = 0;  // a change made by code: the window's own notifications are not the user's
     int quietFocus_ = 0;  // focus moved by the program: a radio button must not select itself
 };

@@ -3,14 +3,42 @@
 
 #include "core/forms.h"
 #include "hosts/win32/handles.h"
+#include "hosts/win32/win32_system.h"
 
 namespace hosts::win32 {
+
+namespace {
+
+// The functions of the per-monitor DPI, found once: Windows 10 (1607) and later have them. Each
+// answers from the calling process, with no round trip to the window system.
+struct DpiFunctions {
+    UINT(WINAPI* forWindow)(HWND);
+    int(WINAPI* metric)(int, UINT);
+    BOOL(WINAPI* addFrame)(RECT*, DWORD, BOOL, DWORD, UINT);
+};
+
+const DpiFunctions& Dpis() {
+    static const DpiFunctions functions = [] {
+        HMODULE user32 = GetModuleHandleA("user32.dll");
+        return DpiFunctions{ProcAddress<UINT(WINAPI*)(HWND)>(user32, "GetDpiForWindow"),
+                            ProcAddress<int(WINAPI*)(int, UINT)>(user32, "GetSystemMetricsForDpi"),
+                            ProcAddress<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>(
+                                user32, "AdjustWindowRectExForDpi")};
+    }();
+    return functions;
+}
+
+}  // namespace
 
 bool SystemHighContrast() {
     HIGHCONTRASTA hc = {};
     hc.cbSize = sizeof hc;
     return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
            (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+int MonitorDpi(HWND window) {
+    return Dpis().forWindow ? static_cast<int>(Dpis().forWindow(window)) : 0;
 }
 
 COLORREF SystemOr(std::uint32_t colour, int sysColour) {
@@ -27,12 +55,24 @@ int Display::Dpi() {
     return dpi_;
 }
 
-int Display::ToPixels(int twips) {
-    return MulDiv(twips, Dpi(), 1440);
-}
-
 float Display::TwipsPerPixel() {
     return 1440.0f / static_cast<float>(Dpi());
+}
+
+int Display::DpiOf(HWND window) {
+    const int dpi = dpiQuery_(window);
+    return dpi > 0 ? dpi : Dpi();
+}
+
+int Display::Metric(int index, int dpi) {
+    if (Dpis().metric)
+        return Dpis().metric(index, static_cast<UINT>(dpi));
+    return MulDiv(GetSystemMetrics(index), dpi, Dpi());
+}
+
+void Display::AddFrame(RECT& r, DWORD style, DWORD exStyle, int dpi) {
+    if (!Dpis().addFrame || !Dpis().addFrame(&r, style, FALSE, exStyle, static_cast<UINT>(dpi)))
+        AdjustWindowRectEx(&r, style, FALSE, exStyle);
 }
 
 // The screen's size is asked for on every dialog load; each question costs Wine a round trip.

@@ -51,19 +51,14 @@ platform::Handle FormWindow::Open() {
     // shell's "TaskbarCreated" even when the program runs elevated.
     if (!design.controls.empty())
         host_.LetTaskbarCreatedThrough(hwnd_.get());
-    // The small icon of a window never shown is the one the notification area shows.
-    if (design.icon)
-        smallIcon_ = host_.LoadSmallIcon(design.icon);
-    form_->SetIconHandle(reinterpret_cast<platform::Handle>(smallIcon_.get()));
-    controls_.Create();
+    LayOut(host_.TheDisplay().DpiOf(hwnd_.get()), nullptr);
     return FromHwnd(hwnd_.get());
 }
 
-RECT FormWindow::OuterRect() {
+RECT FormWindow::OuterRect(int dpi) {
     const forms::FormDesign& design = form_->Design();
-    Display& display = host_.TheDisplay();
-    RECT r = {0, 0, display.ToPixels(design.clientWidth), display.ToPixels(design.clientHeight)};
-    AdjustWindowRectEx(&r, FormStyle(design), FALSE, FormExStyle(design));
+    RECT r = {0, 0, ToPixels(design.clientWidth, dpi), ToPixels(design.clientHeight, dpi)};
+    host_.TheDisplay().AddFrame(r, FormStyle(design), FormExStyle(design), dpi);
     return r;
 }
 
@@ -74,7 +69,8 @@ bool FormWindow::MakeWindow() {
     // also empty (the start-up window) hears from nothing but the program, so it is a child of
     // the message-only window, cheaper still. One that is shown but kept out of the taskbar is
     // owned by the program's hidden window.
-    const RECT r = design.neverShown ? RECT{0, 0, 0, 0} : OuterRect();
+    // Its DPI is known once it is made: it is made for the system's, and laid out for its own.
+    const RECT r = design.neverShown ? RECT{0, 0, 0, 0} : OuterRect(host_.TheDisplay().Dpi());
     const bool child = design.neverShown && design.controls.empty();
     HWND parent = child                                       ? host_.MessageOnlyParent()
                   : design.showInTaskbar || design.neverShown ? nullptr
@@ -105,8 +101,8 @@ void FormWindow::Show(bool visible) {
         ShowWindow(hwnd, SW_HIDE);
         return;
     }
-    if (!controls_.Created())
-        ShowFirstTime();
+    if (dpi_ == 0)
+        LayOut(host_.TheDisplay().DpiOf(hwnd), nullptr);
     if (pendingBand_)
         ::SetWindowPos(hwnd, pendingBand_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     pendingBand_ = nullptr;
@@ -115,17 +111,78 @@ void FormWindow::Show(bool visible) {
     controls_.FocusFirst();
 }
 
-// A dialog gets its icons and its controls when it is first shown.
-void FormWindow::ShowFirstTime() {
-    if (const int icon = form_->Design().icon) {
-        smallIcon_ = host_.LoadSmallIcon(icon);
-        bigIcon_ = host_.LoadIconAt(icon, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
-        SendMessageA(hwnd_.get(), WM_SETICON, ICON_SMALL,
-                     reinterpret_cast<LPARAM>(smallIcon_.get()));
-        SendMessageA(hwnd_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-        form_->SetIconHandle(reinterpret_cast<platform::Handle>(smallIcon_.get()));
+// A dialog gets its icons and its controls when it is first shown; a window never shown, when
+// it is made.
+void FormWindow::LayOut(int dpi, const RECT* suggested) {
+    if (dpi <= 0 || (dpi == dpi_ && !suggested))
+        return;
+    const bool first = dpi_ == 0;
+    if (!form_->Design().neverShown)
+        PlaceFrame(dpi, suggested);
+    dpi_ = dpi;
+    LoadIcons();
+    controls_.LayOut(dpi);
+    if (!first)
+        RedrawWindow(hwnd_.get(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void FormWindow::PlaceFrame(int dpi, const RECT* suggested) {
+    RECT now;
+    if (!GetWindowRect(hwnd_.get(), &now))
+        return;
+    const RECT outer = OuterRect(dpi);
+    const SIZE size = {outer.right - outer.left, outer.bottom - outer.top};
+    RECT to = suggested ? *suggested : now;
+    if (!suggested) {
+        if (size.cx == now.right - now.left && size.cy == now.bottom - now.top)
+            return;  // made at the size its DPI needs, which the system's usually is
+        to.left = (now.left + now.right - size.cx) / 2;
+        to.top = (now.top + now.bottom - size.cy) / 2;
+        to.right = to.left + size.cx;
+        to.bottom = to.top + size.cy;
     }
-    controls_.Create();
+    ::SetWindowPos(hwnd_.get(), nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The small icon (the caption's, or for a window never shown the notification area's) and the
+// big one (Alt+Tab's) at the sizes of the window's DPI. The window lets go of the old ones first.
+void FormWindow::LoadIcons() {
+    const forms::FormDesign& design = form_->Design();
+    if (!design.icon)
+        return;
+    Display& display = host_.TheDisplay();
+    OwnedIcon small = host_.LoadIconAt(design.icon, display.Metric(SM_CXSMICON, dpi_),
+                                       display.Metric(SM_CYSMICON, dpi_));
+    form_->SetIconHandle(reinterpret_cast<platform::Handle>(small.get()));
+    if (!design.neverShown) {
+        OwnedIcon big = host_.LoadIconAt(design.icon, display.Metric(SM_CXICON, dpi_),
+                                         display.Metric(SM_CYICON, dpi_));
+        SendMessageA(hwnd_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+        SendMessageA(hwnd_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+        bigIcon_ = std::move(big);
+    }
+    smallIcon_ = std::move(small);
+}
+
+// The outer size Windows is to suggest when it moves the window to a monitor of `dpi`: the one
+// the window has when opened there. False for a window never shown, which has no size.
+bool FormWindow::ScaledSize(int dpi, SIZE* size) {
+    if (form_->Design().neverShown || dpi <= 0)
+        return false;
+    const RECT r = OuterRect(dpi);
+    *size = {r.right - r.left, r.bottom - r.top};
+    return true;
+}
+
+// Windows moved the window to a monitor of another DPI, or that monitor's scale changed: laid
+// out afresh, and the form hands its new icon on where it shows it.
+void FormWindow::DpiChanged(int dpi, const RECT* suggested) {
+    LayOut(dpi, suggested);
+    forms::Form& form = *form_;
+    if (form.Design().icon)
+        host_.Dispatch([&] { form.IconChanged(); });
 }
 
 void FormWindow::Move(POINT pixels) {
@@ -141,7 +198,7 @@ void FormWindow::Move(POINT pixels) {
 SIZE FormWindow::OuterSize() {
     RECT r = {};
     if (!hwnd_)
-        r = OuterRect();
+        r = OuterRect(host_.TheDisplay().Dpi());
     else if (!GetWindowRect(hwnd_.get(), &r))
         return {0, 0};
     return {r.right - r.left, r.bottom - r.top};
@@ -186,6 +243,9 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     forms::Form& form = *form_;
     Win32WindowHost& host = host_;
     if (msg == host.TaskbarCreatedMessage() && msg != 0) {
+        // The shell comes back after a change of scale too: the icons are made for the DPI the
+        // window has now before they are added again.
+        LayOut(host.TheDisplay().DpiOf(hwnd), nullptr);
         host.Dispatch([&] { form.TaskbarCreated(); });
         return 0;
     }
@@ -206,6 +266,13 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         case WM_SYSCOMMAND:
             if (!SystemCommand(wParam))
                 break;
+            return 0;
+        case kWmGetDpiScaledSize:
+            if (!ScaledSize(LOWORD(wParam), reinterpret_cast<SIZE*>(lParam)))
+                break;
+            return TRUE;
+        case kWmDpiChanged:
+            DpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_DISPLAYCHANGE:
             host.TheDisplay().ForgetScreen();
@@ -287,8 +354,7 @@ bool FormWindow::EraseBackground(HWND hwnd, HDC dc) {
 // text colour under high contrast.
 void FormWindow::PaintShapes(HWND hwnd) {
     PaintDC dc(hwnd);
-    Display& display = host_.TheDisplay();
-    const bool highContrast = display.HighContrast();
+    const bool highContrast = host_.TheDisplay().HighContrast();
     for (forms::Control& c : form_->Controls()) {
         if (c.Design().kind != forms::Kind::Shape)
             continue;
@@ -297,8 +363,8 @@ void FormWindow::PaintShapes(HWND hwnd) {
         if (highContrast)
             SetDCPenColor(dc.get(), GetSysColor(COLOR_BTNTEXT));
         Selected brush(dc.get(), GetStockObject(NULL_BRUSH));
-        Rectangle(dc.get(), display.ToPixels(s.left), display.ToPixels(s.top),
-                  display.ToPixels(s.left + s.width), display.ToPixels(s.top + s.height));
+        Rectangle(dc.get(), ToPixels(s.left, dpi_), ToPixels(s.top, dpi_),
+                  ToPixels(s.left + s.width, dpi_), ToPixels(s.top + s.height, dpi_));
     }
 }
 

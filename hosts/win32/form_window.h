@@ -50,8 +50,16 @@ public:
 
 private:
     bool MakeWindow();
-    void ShowFirstTime();
-    RECT OuterRect();
+    // Lays the window out for `dpi`, every length from the design's twips: its frame (the
+    // rectangle Windows suggests, or else the designed client area's at that DPI about the
+    // window's centre), its icons and its controls. The first layout and every change of DPI
+    // take this one path, so that a window moved to another DPI is the window opened there.
+    void LayOut(int dpi, const RECT* suggested);
+    void PlaceFrame(int dpi, const RECT* suggested);
+    void LoadIcons();
+    bool ScaledSize(int dpi, SIZE* size);
+    void DpiChanged(int dpi, const RECT* suggested);
+    RECT OuterRect(int dpi);
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void LabelClicked(HWND hwnd, LPARAM lParam);
     void Activated(WPARAM wParam);
@@ -66,6 +74,7 @@ private:
     OwnedIcon bigIcon_;
     std::map<COLORREF, OwnedBrush> brushes_;
     POINT position_ = {0, 0};  // where the window is to be made, pixels
+    int dpi_ = 0;              // the DPI the window is laid out for; 0 before its first layout
     bool moved_ = false;
     HWND pendingBand_ = nullptr;  // HWND_TOPMOST or HWND_NOTOPMOST asked for while hidden
     OwnedWindow placeholder_;     // stands for the window until it is made

@@ -23,8 +23,8 @@ void RegisterClassOnce(const WNDCLASSEXA& wc) {
 }  // namespace
 
 Win32WindowHost::Win32WindowHost(HINSTANCE instance, MessageFilter filter,
-                                 HighContrastQuery highContrast)
-    : instance_(instance), filter_(filter), display_(highContrast) {
+                                 HighContrastQuery highContrast, DpiQuery dpi)
+    : instance_(instance), filter_(filter), display_(highContrast, dpi) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = FormWindow::Proc;
@@ -206,10 +206,6 @@ void Win32WindowHost::Deliver(MSG& msg) {
             }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
-}
-
-OwnedIcon Win32WindowHost::LoadSmallIcon(int resource) const {
-    return LoadIconAt(resource, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
 }
 
 OwnedIcon Win32WindowHost::LoadIconAt(int resource, int width, int height) const {

@@ -28,7 +28,8 @@ inline constexpr char kMessageOnlyClass[] = "VornkitMessageOnly";
 class Win32WindowHost : public forms::WindowHost {
 public:
     explicit Win32WindowHost(HINSTANCE instance, MessageFilter filter = MessageFilter::OfSystem(),
-                             HighContrastQuery highContrast = SystemHighContrast);
+                             HighContrastQuery highContrast = SystemHighContrast,
+                             DpiQuery dpi = MonitorDpi);
     ~Win32WindowHost() override;
     void SetRuntime(forms::Runtime* runtime) { runtime_ = runtime; }
 
@@ -73,7 +74,6 @@ public:
     HWND Owner();
     HWND MessageOnlyParent();
     OwnedIcon LoadIconAt(int resource, int width, int height) const;
-    OwnedIcon LoadSmallIcon(int resource) const;  // at the size of a caption's or the tray's icon
 
 private:
     FormWindow* WindowOf(forms::Form& form);

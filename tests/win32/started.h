@@ -14,8 +14,9 @@ template <class System = hosts::win32::Win32System>
 struct Started {
     explicit Started(
         hosts::win32::MessageFilter filter = {nullptr, nullptr},
-        hosts::win32::HighContrastQuery highContrast = hosts::win32::SystemHighContrast)
-        : host(GetModuleHandleA(nullptr), filter, highContrast), program(system, host) {
+        hosts::win32::HighContrastQuery highContrast = hosts::win32::SystemHighContrast,
+        hosts::win32::DpiQuery dpi = hosts::win32::MonitorDpi)
+        : host(GetModuleHandleA(nullptr), filter, highContrast, dpi), program(system, host) {
         host.SetRuntime(&program.Forms());
         program.Start();
     }
