@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks a built Windows program: the architecture its manifest names is the one it is built
 for (Windows refuses to start an x64 program whose manifest says x86, while Wine does not
-check), and it imports DLLs of Windows itself only.
+check), the manifest makes it aware of each monitor's DPI (per-monitor v2, else v1, and aware of
+the system's DPI on Windows before 10), and it imports DLLs of Windows itself only.
 
     python3 scripts/check_exe.py PROGRAM.exe [--print]
 
@@ -15,6 +16,11 @@ import sys
 
 MACHINES = {0x14C: "x86", 0x8664: "amd64"}
 # DLLs that come with every Windows the program runs on.
+# What a manifest declares of the DPI, each element in its own namespace.
+DPI_AWARENESS = (
+    rb'<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>',
+    rb'<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">'
+    rb'PerMonitorV2, PerMonitor</dpiAwareness>')
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "advapi32.dll",
                "comctl32.dll", "msvcrt.dll", "ntdll.dll", "comdlg32.dll", "ole32.dll",
                "oleaut32.dll", "shlwapi.dll", "version.dll", "winmm.dll"}
@@ -66,6 +72,9 @@ def main(argv):
     if identity and identity.group(1).decode() != machine:
         problems.append(f"its manifest names {identity.group(1).decode()}, "
                         f"but it is built for {machine}")
+    if identity:
+        problems += [f"its manifest lacks {element.decode()}" for element in DPI_AWARENESS
+                     if element not in data]
     foreign = sorted(d for d in dlls if d.lower() not in SYSTEM_DLLS)
     if foreign:
         problems.append("it imports DLLs that are not part of Windows: " + ", ".join(foreign))
