@@ -112,6 +112,21 @@ class Desktop:
             raise ValueError(f"registry value {name} read back as {line!r}")
         return int(kind), blob
 
+    def set_dpi(self, dpi):
+        """Sets the session's DPI, which Wine reads as a program starts. Written into the
+        prefix's registry file before anything of the prefix runs (`reg add` would start a
+        desktop that outlives it)."""
+        path = self.prefix / "user.reg"
+        lines = path.read_text(encoding="latin-1").split("\n")
+        value = f'"LogPixels"=dword:{dpi:08x}'
+        header = next((i for i, line in enumerate(lines)
+                       if line.startswith("[Control Panel\\\\Desktop]")), None)
+        if header is None:
+            lines += ["", "[Control Panel\\\\Desktop] 0", value]
+        else:
+            lines.insert(header + 1, value)
+        path.write_text("\n".join(lines), encoding="latin-1")
+
     def remove_standin(self, name):
         self.file(Path(STANDINS[name]) / name).unlink()
 

@@ -25,6 +25,10 @@
 //   probe send HWND MSG WPARAM LPARAM  sends a message and prints the answer ("failed N" when
 //                        none came within 5 s); numbers in decimal or 0x hex
 //   probe post HWND MSG WPARAM LPARAM  posts a message; prints 1, or 0 when it could not
+//   probe dpi-changed HWND DPI  moves a window to a monitor of DPI as Windows does: asks it the
+//                        size it wants there (WM_GETDPISCALEDSIZE), then tells it the DPI and
+//                        the rectangle to take (WM_DPICHANGED), both in the window's own
+//                        memory; prints the size asked for and the answer, or "failed"
 //   probe refuse-icons MS [FILE]  for MS milliseconds, or until FILE exists, a window of the
 //                        tray's class, in front of the real tray, refuses every icon; prints
 //                        "ready", then "refused N"
@@ -338,6 +342,45 @@ void SendTo(const char* how, char** args) {
         std::printf("failed %lu\n", GetLastError());
 }
 
+// What Windows hands a window with the messages of a change of DPI lives in the window's own
+// process: it is written there, and read back from there.
+void ChangeDpi(HWND hwnd, UINT dpi) {
+    constexpr UINT kWmDpiChanged = 0x02E0, kWmGetDpiScaledSize = 0x02E4;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    void* remote = process ? VirtualAllocEx(process, nullptr, sizeof(RECT),
+                                            MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                           : nullptr;
+    RECT r = {};
+    DWORD_PTR asked = 0, answer = 0;
+    SIZE size = {};
+    bool done = remote && GetWindowRect(hwnd, &r);
+    if (done) {
+        size = {r.right - r.left, r.bottom - r.top};  // kept where the window answers nothing
+        done = WriteProcessMemory(process, remote, &size, sizeof size, nullptr) &&
+               SendMessageTimeoutA(hwnd, kWmGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(remote),
+                                   SMTO_ABORTIFHUNG, 5000, &asked) &&
+               ReadProcessMemory(process, remote, &size, sizeof size, nullptr);
+    }
+    if (done) {
+        const RECT suggested = {r.left, r.top, r.left + size.cx, r.top + size.cy};
+        done =
+            WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr) &&
+            SendMessageTimeoutA(hwnd, kWmDpiChanged, MAKEWPARAM(dpi, dpi),
+                                reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &answer);
+    }
+    if (done)
+        std::printf("%ld %ld %llu\n", size.cx, size.cy, static_cast<unsigned long long>(asked));
+    else
+        std::printf("failed %lu\n", GetLastError());
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    if (process)
+        CloseHandle(process);
+}
+
 // Runs one command; false when it is unknown or lacks its arguments.
 bool Run(int argc, char** argv) {
     const char* command = argc >= 2 ? argv[1] : "";
@@ -399,6 +442,12 @@ bool Run(int argc, char** argv) {
     }
     if ((std::strcmp(command, "send") == 0 || std::strcmp(command, "post") == 0) && argc >= 6) {
         SendTo(command, argv + 2);
+        return true;
+    }
+    if (std::strcmp(command, "dpi-changed") == 0 && argc >= 4) {
+        ChangeDpi(
+            reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 10))),
+            static_cast<UINT>(std::strtoul(argv[3], nullptr, 10)));
         return true;
     }
     if (std::strcmp(command, "refuse-icons") == 0 && argc >= 3) {
