@@ -137,10 +137,13 @@ struct IconIdentifier {
 // (before Windows 7, or an icon it does not show).
 bool IconRect(HWND window, UINT id, RECT& rect) {
     using GetRect = HRESULT(WINAPI*)(const IconIdentifier*, RECT*);
-    static const GetRect getRect = [] {
+    static GetRect getRect = nullptr;  // plain statics: no thread guard (see display.cpp)
+    static bool found = false;
+    if (!found) {
+        found = true;
         HMODULE shell32 = GetModuleHandleA("shell32.dll");
-        return shell32 ? ProcAddress<GetRect>(shell32, "Shell_NotifyIconGetRect") : nullptr;
-    }();
+        getRect = shell32 ? ProcAddress<GetRect>(shell32, "Shell_NotifyIconGetRect") : nullptr;
+    }
     const IconIdentifier icon = {sizeof icon, window, id, {}};
     return getRect && SUCCEEDED(getRect(&icon, &rect));
 }
