@@ -242,13 +242,8 @@ LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     forms::Form& form = *form_;
     Win32WindowHost& host = host_;
-    if (msg == host.TaskbarCreatedMessage() && msg != 0) {
-        // The shell comes back after a change of scale too: the icons are made for the DPI the
-        // window has now before they are added again.
-        LayOut(host.TheDisplay().DpiOf(hwnd), nullptr);
-        host.Dispatch([&] { form.TaskbarCreated(); });
-        return 0;
-    }
+    if (msg == host.TaskbarCreatedMessage() && msg != 0)
+        return ShellRestarted(hwnd);
     switch (msg) {
         case WM_COMMAND:
             if (!controls_.Notice(reinterpret_cast<HWND>(lParam), HIWORD(wParam)))
@@ -300,10 +295,17 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
                                                  reinterpret_cast<HDC>(wParam)))
                 return reinterpret_cast<LRESULT>(brush);
             break;
-        default:
-            break;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The shell comes back after a change of scale too: the icons are made for the DPI the window
+// has now before they are added again.
+LRESULT FormWindow::ShellRestarted(HWND hwnd) {
+    LayOut(host_.TheDisplay().DpiOf(hwnd), nullptr);
+    forms::Form& form = *form_;
+    host_.Dispatch([&] { form.TaskbarCreated(); });
+    return 0;
 }
 
 // A click on a label arrives here (labels let the mouse through): it is the label's.

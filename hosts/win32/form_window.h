@@ -61,6 +61,7 @@ private:
     void DpiChanged(int dpi, const RECT* suggested);
     RECT OuterRect(int dpi);
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT ShellRestarted(HWND hwnd);
     void LabelClicked(HWND hwnd, LPARAM lParam);
     void Activated(WPARAM wParam);
     bool SystemCommand(WPARAM command);
