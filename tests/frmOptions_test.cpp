@@ -107,6 +107,9 @@ TEST(frmOptions, ARefusedStartupWriteIsQuietWhenTheValueAlreadySaysTheChoice) {
         EXPECT_EQ(f.api.Only("msgbox"),
                   c.shown ? std::vector<std::string>{shown} : std::vector<std::string>{});
         EXPECT_EQ(f.api.Only("write").size(), 7u);  // OK goes on as ever
+        EXPECT_EQ(
+            f.api.Only("write VORNKIT StartupCheck"),
+            std::vector<std::string>{"write VORNKIT StartupCheck=" + std::to_string(c.startup)});
         // The value is read with the right to read it alone, which a standard user has.
         const std::string read = "reg.open " + testing_support::RootKeyText(0x80000002u) +
                                  " SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run 1";
