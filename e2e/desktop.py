@@ -19,6 +19,10 @@ from wine import (ACTION_TIMEOUT, EXE_WIN_PATH, PROGRAM_DIR, SETTINGS_FILE, STAN
                   copy_prefix, grab_screen, kill_prefix, prefix_processes, put_standin, run,
                   wait_until, wine_env)
 
+WM_MOUSEMOVE = 0x200  # the icons' callback message
+WM_RBUTTONDOWN = 0x204
+WM_RBUTTONUP = 0x205
+
 
 class Desktop:
     """One test's world: a fresh prefix copy, its own Xvfb, the programs started in it."""
@@ -303,6 +307,18 @@ class Desktop:
         """A window's present state, visible or not; None once it is gone."""
         found = parse_windows(self.probe("window", hwnd))
         return found[0] if found else None
+
+    def icon_windows(self):
+        """The hidden applet windows that own the tray icons, of every running copy."""
+        return [w for w in self.all_windows() if w.cls == "VornkitForm" and w.caption == "Icon"]
+
+    def keyboard_menu(self, icon_window):
+        """Opens an icon's menu as a key on the focused icon does: its callback reports a right
+        button pressed and released with no mouse button down. Returns the menu's window."""
+        target = next(c for c in self.children(icon_window) if c.cls == "VornkitPicture")
+        for message in (WM_RBUTTONDOWN, WM_RBUTTONUP):
+            self.probe("post", target.hwnd, WM_MOUSEMOVE, 0, message)
+        return self.wait_window(cls="#32768")
 
     def children(self, window):
         """The window's child windows: captions, edit texts, check states, screen rectangles."""

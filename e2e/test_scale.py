@@ -11,9 +11,6 @@ from dialogs import (FORM_CLASS, GENERAL_ITEM, STARTUP_BOX, boxes, control, edit
                      press, toggle, wait_closed, wait_controls)
 from harness import ACTION_TIMEOUT, ARTIFACTS_DIR, wait_until
 
-WM_MOUSEMOVE = 0x200  # the icons' callback message
-WM_RBUTTONDOWN = 0x204
-WM_RBUTTONUP = 0x205
 WM_KEYDOWN = 0x100
 WM_CHAR = 0x102
 VK_ESCAPE = 0x1B
@@ -99,14 +96,6 @@ def move_to_144(d, dialog, controls, name):
     return now, after
 
 
-def keyboard_menu(e, window):
-    """Opens an icon's menu as a key on the icon does; returns the menu's window."""
-    target = next(c for c in e.children(window) if c.cls == "VornkitPicture")
-    for message in (WM_RBUTTONDOWN, WM_RBUTTONUP):
-        e.probe("post", target.hwnd, WM_MOUSEMOVE, 0, message)
-    return e.wait_window(cls="#32768")
-
-
 def start_at_144(suite, name):
     """Starts the program on a desktop of 144 dpi; returns it and the icons' windows. Wine's
     tray is laid out for 96 dpi there: the icons are reached through their windows."""
@@ -114,9 +103,8 @@ def start_at_144(suite, name):
     e.set_dpi(144)
     e.start()
     e.wait_started()
-    icons = wait_until("the icons' windows", lambda: [
-        w for w in e.all_windows() if w.cls == FORM_CLASS and w.caption == "Icon"],
-        lambda ws: len(ws) == 6, ACTION_TIMEOUT)
+    icons = wait_until("the icons' windows", e.icon_windows, lambda ws: len(ws) == 6,
+                       ACTION_TIMEOUT)
     e.move_mouse_away()
     return e, icons
 
@@ -127,13 +115,13 @@ def open_by_keyboard(e, icons, item_key, explorer):
     if explorer:  # Calculator and CD Player have no dialog of their own, and a shorter menu
         heights = {}
         for window in icons:
-            menu = keyboard_menu(e, window)
+            menu = e.keyboard_menu(window)
             heights[window.hwnd] = menu.size[1]
             e.probe("post", menu.hwnd, WM_KEYDOWN, VK_ESCAPE, 0)
             e.wait_no_window(cls="#32768")
         icons = [w for w in icons if heights[w.hwnd] == max(heights.values())]
     for window in icons:
-        menu = keyboard_menu(e, window)
+        menu = e.keyboard_menu(window)
         e.save_screenshot(ARTIFACTS_DIR / f"keyboard-menu-144-{item_key}.png",
                           crop=(menu.rect[0], menu.rect[1], menu.rect[2], menu.rect[3]))
         e.probe("post", menu.hwnd, WM_CHAR, ord(item_key), 0)
@@ -187,7 +175,7 @@ def test_a_dialog_moved_to_144_dpi_is_the_dialog_opened_there_with_the_users_inp
 
 def test_icons_made_again_at_another_scale_come_back_with_the_shell_and_launch(d):
     start(d)
-    icons = [w for w in d.all_windows() if w.cls == FORM_CLASS and w.caption == "Icon"]
+    icons = d.icon_windows()
     assert len(icons) == 6, "the icons' windows"
     for window in icons:
         dpi_changed(d, window, 144)

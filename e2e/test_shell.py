@@ -28,7 +28,7 @@ def test_icons_come_back_when_the_taskbar_is_created_again(d):
 
 def applet_windows(d):
     """The handles of the hidden applet windows of every running copy."""
-    return {w.hwnd for w in d.all_windows() if w.cls == "VornkitForm" and w.caption == "Icon"}
+    return {w.hwnd for w in d.icon_windows()}
 
 
 def second_copy(d):

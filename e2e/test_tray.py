@@ -13,9 +13,6 @@ from conftest import (APPLETS, BY_CODE, DEFAULT_LAUNCH, DEFAULT_SECTIONS, SECTIO
 from harness import (ACTION_TIMEOUT, ARTIFACTS_DIR, SCREEN_H, SCREEN_W, SYSTEM_DIR, TASKBAR_TOP,
                      Launch, drawn_separators, menu_rows, parse_profile, profile_text, wait_until)
 
-WM_MOUSEMOVE = 0x200  # the icons' callback message
-WM_RBUTTONDOWN = 0x204
-WM_RBUTTONUP = 0x205
 
 ERROR_TEXT = ("This applet will not work on your system; please uncheck it from the Vornkit "
               "options menu.")
@@ -230,11 +227,7 @@ def test_a_key_on_an_icon_opens_its_menu_there_with_the_launch_first(d):
     menu opens at the pointer.)"""
     start(d)
     d.move_mouse_away()
-    icon_windows = [w for w in d.all_windows() if w.cls == "VornkitForm" and w.caption == "Icon"]
-    target = next(c for c in d.children(icon_windows[0]) if c.cls == "VornkitPicture")
-    for message in (WM_RBUTTONDOWN, WM_RBUTTONUP):
-        d.probe("post", target.hwnd, WM_MOUSEMOVE, 0, message)
-    menu = d.wait_window(cls="#32768")
+    menu = d.keyboard_menu(d.icon_windows()[0])
     d.save_screenshot(ARTIFACTS_DIR / "keyboard-menu.png",
                       crop=(max(0, menu.rect[0] - 60), max(0, menu.rect[1] - 30), SCREEN_W,
                             SCREEN_H))

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr UINT kWmDpiChanged = 0x02E0, kWmGetDpiScaledSize = 0x02E4;  // as Windows numbers them
+using hosts::win32::kWmDpiChanged, hosts::win32::kWmGetDpiScaledSize;
 int dpi = 96;  // the DPI of the monitor every window is on
 
 // What a dialog shows: its client size, each control's rectangle (client pixels, in z-order),
